@@ -1,0 +1,3 @@
+# Portable sources of the application core (no windows.h).
+target_sources(txPortable PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/LogFormat.cpp)
