@@ -39,3 +39,12 @@ function(tx_add_test name)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
     set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
+
+# tx_add_host_library(<name> <sources...>): a subsystem library of txHost.
+function(tx_add_host_library name)
+    add_library(${name} STATIC ${ARGN})
+    tx_target_defaults(${name})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC comkit)
+    set_property(GLOBAL APPEND PROPERTY TX_HOST_LIBRARIES ${name})
+endfunction()

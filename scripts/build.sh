@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Configures and builds a tree: `build.sh win` (mingw-w64, into build/win) or
-# `build.sh native` (host g++ with sanitizers, portable core only, into build/native).
+# Configures and builds a tree:
+#   build.sh win [build-dir [target...]]      mingw-w64, default build/win
+#   build.sh native [build-dir [target...]]   host g++ with sanitizers, portable core only, default build/native
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 kind=${1:-win}
 case "$kind" in
     win) extra=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake") ;;
     native) extra=() ;;
-    *) echo "usage: build.sh win|native" >&2; exit 2 ;;
+    *) echo "usage: build.sh win|native [build-dir [target...]]" >&2; exit 2 ;;
 esac
-build="$root/build/$kind"
+build=${2:-$root/build/$kind}
+shift $(($# > 1 ? 2 : $#))
+targets=()
+for t in "$@"; do targets+=(--target "$t"); done
 if [ ! -f "$build/build.ninja" ]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${TX_BUILD_TYPE:-RelWithDebInfo}" "${extra[@]}" >/dev/null
 fi
-cmake --build "$build" -- -j"$(nproc)"
+cmake --build "$build" "${targets[@]}" -- -j"$(nproc)"
