@@ -1,9 +1,0 @@
-// Module entry point; the library's exports come with its own issue.
-#include <windows.h>
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
-{
-    if (reason == DLL_PROCESS_ATTACH)
-        ::DisableThreadLibraryCalls(instance);
-    return TRUE;
-}
