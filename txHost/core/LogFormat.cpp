@@ -75,4 +75,100 @@ std::wstring HResultLine(std::wstring_view message, uint32_t hr)
     return line;
 }
 
+std::wstring MessageLine(std::wstring_view message)
+{
+    std::wstring line;
+    line.reserve(message.size() + 3);
+    line.push_back(L'-');
+    line.append(message);
+    line.append(L"\r\n");
+    return line;
+}
+
+std::wstring PairLine(std::wstring_view first, std::wstring_view second)
+{
+    std::wstring line;
+    line.reserve(first.size() + second.size() + 3);
+    line.push_back(L'-');
+    line.append(first);
+    line.append(second);
+    line.append(L"\r\n");
+    return line;
+}
+
+std::wstring HResultGuidLine(std::wstring_view message, const GuidParts &guid, uint32_t hr)
+{
+    std::wstring line;
+    line.reserve(message.size() + 56);
+    line.push_back(L'-');
+    line.append(message);
+    line.append(L", ");
+    line.append(GuidText(guid));
+    line.append(L", 0x");
+    line.append(HResultHex(hr));
+    line.append(L"\r\n");
+    return line;
+}
+
+std::wstring FourCCLine(std::wstring_view message, uint32_t fourcc)
+{
+    std::wstring line;
+    line.reserve(message.size() + 9);
+    line.push_back(L'-');
+    line.append(message);
+    line.append(L", ");
+    line.append(FourCCText(fourcc));
+    line.append(L"\r\n");
+    return line;
+}
+
+std::wstring FourCCGuidLine(std::wstring_view message, uint32_t fourcc, const GuidParts &guid)
+{
+    std::wstring line;
+    line.reserve(message.size() + 49);
+    line.push_back(L'-');
+    line.append(message);
+    line.append(L", ");
+    line.append(FourCCText(fourcc));
+    line.append(L", ");
+    line.append(GuidText(guid));
+    line.append(L"\r\n");
+    return line;
+}
+
+std::wstring FourCCTextLine(std::wstring_view message, uint32_t fourcc, std::wstring_view text)
+{
+    std::wstring line;
+    line.reserve(message.size() + text.size() + 11);
+    line.push_back(L'-');
+    line.append(message);
+    line.append(L", ");
+    line.append(FourCCText(fourcc));
+    line.append(L", ");
+    line.append(text);
+    line.append(L"\r\n");
+    return line;
+}
+
+std::wstring OsdLine(std::wstring_view line)
+{
+    std::wstring text(line);
+    if (text.size() >= 2 && text.compare(text.size() - 2, 2, L"\r\n") == 0)
+        text.erase(text.size() - 2, 1);
+    return text;
+}
+
+void AppendBoundedTail(std::wstring &tail, std::wstring_view text, std::size_t limit)
+{
+    tail.append(text);
+    if (tail.size() <= limit)
+        return;
+    std::size_t cut = tail.size() - limit;
+    // Start the kept text at a line start, unless the tail is one long line.
+    const std::size_t lineBreak = tail.find(L'\n', cut == 0 ? 0 : cut - 1);
+    if (lineBreak != std::wstring::npos && lineBreak + 1 < tail.size())
+        cut = lineBreak + 1;
+    tail.erase(0, cut);
+}
+
 } // namespace tx::logformat

@@ -1,3 +1,4 @@
 # Portable sources of the application core (no windows.h).
 target_sources(txPortable PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/InputRules.cpp
     ${CMAKE_CURRENT_LIST_DIR}/LogFormat.cpp)
