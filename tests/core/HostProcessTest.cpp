@@ -1,7 +1,10 @@
 // txHost.exe as a process: found by its class, answering messages, closing in order,
-// one instance per desktop, and the start-up checks through the message seam.
+// one instance per desktop, the start-up checks through the message seam, and remote
+// buttons and mapped keys becoming actions.
+#include "simhw/remote/SimRemote.h"
 #include "tests/support/TestPaths.h"
 #include "txHost/core/AppMessages.h"
+#include "txHost/core/HostSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -87,6 +90,37 @@ bool WaitForText(const std::wstring &path, const std::string &text, DWORD timeou
     }
     return true;
 }
+
+// Sets a DWORD setting of the user for the host processes a test starts (they read the
+// prefix's real user key) and puts back what was there before.
+class UserSettingScope
+{
+  public:
+    UserSettingScope(const wchar_t *name, DWORD value) : m_name(name)
+    {
+        DWORD bytes = sizeof(m_previous);
+        m_hadValue = ::RegGetValueW(HKEY_CURRENT_USER, kHostKey, name, RRF_RT_REG_DWORD, nullptr, &m_previous,
+                                    &bytes) == ERROR_SUCCESS;
+        m_set = ::RegSetKeyValueW(HKEY_CURRENT_USER, kHostKey, name, REG_DWORD, &value, sizeof(value)) == ERROR_SUCCESS;
+    }
+    ~UserSettingScope()
+    {
+        if (m_hadValue)
+            ::RegSetKeyValueW(HKEY_CURRENT_USER, kHostKey, m_name, REG_DWORD, &m_previous, sizeof(m_previous));
+        else
+            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kHostKey, m_name);
+    }
+    bool IsSet() const
+    {
+        return m_set;
+    }
+
+  private:
+    const wchar_t *m_name;
+    DWORD m_previous = 0;
+    bool m_hadValue = false;
+    bool m_set = false;
+};
 
 class HostProcessTest : public ::testing::Test
 {
@@ -194,4 +228,46 @@ TEST_F(HostProcessTest, MissingMmxAndMsxmlAreBothReportedThenItExits)
     EXPECT_EQ(xmlOnly.WaitExit(20000), 0);
     EXPECT_EQ(ReadFileBytes(m_boxes), "This program requires MMX to function properly\r\nMSXML3.0 not installed\r\n"
                                       "MSXML3.0 not installed\r\n");
+}
+
+TEST_F(HostProcessTest, RemoteButtonsAndMappedKeysBecomeActions)
+{
+    UserSettingScope keys(L"UseKeyMouse", 1);
+    ASSERT_TRUE(keys.IsSet());
+    Process host(HostCommand());
+    ASSERT_TRUE(host.Started());
+    HWND window = WaitForHostWindow(kStartTimeoutMs);
+    ASSERT_NE(window, nullptr);
+    // A timer line means the loop runs: the remote is connected and the key map loaded.
+    ASSERT_TRUE(WaitForText(m_log, "OnUpdateTimer", 10000));
+
+    // A button pressed on the simulated remote, from this process, reaches the host's
+    // executor through the event table: 154 is PLAY_PAUSE (14), 25 is DIGIT_0 (26).
+    EXPECT_EQ(tx::simhw::SimRemotePressButton(154), S_OK) << "no connected remote source";
+    EXPECT_TRUE(WaitForText(m_log, "-Failed to run CHost::ExecuteAction 14: not built yet, 0x80004001\r\n", 5000));
+    EXPECT_EQ(tx::simhw::SimRemotePressButton(25), S_OK);
+    EXPECT_TRUE(WaitForText(m_log, "-Failed to run CHost::ExecuteAction 26: not built yet", 5000));
+
+    // Keys through the shipped msgs.xml beside the program: P is PROGRAM (2), and a
+    // repeat of T (TITLE, 9) is swallowed without an action before the press of Return
+    // (SELECT, 7).
+    DWORD_PTR answer = 99;
+    ASSERT_TRUE(::SendMessageTimeoutW(window, WM_TXKEY, 'P', 0x00190001, SMTO_ABORTIFHUNG, 5000, &answer));
+    EXPECT_EQ(answer, 0u);
+    EXPECT_TRUE(WaitForText(m_log, "-Failed to run CHost::ExecuteAction 2: not built yet", 5000));
+    ASSERT_TRUE(::SendMessageTimeoutW(window, WM_TXKEY, 'T', 0x40140001, SMTO_ABORTIFHUNG, 5000, &answer));
+    EXPECT_EQ(answer, 0u);
+    ASSERT_TRUE(::SendMessageTimeoutW(window, WM_TXKEY, VK_RETURN, 0x001C0001, SMTO_ABORTIFHUNG, 5000, &answer));
+    EXPECT_TRUE(WaitForText(m_log, "-Failed to run CHost::ExecuteAction 7: not built yet", 5000));
+    EXPECT_EQ(ReadFileBytes(m_log).find("CHost::ExecuteAction 9:"), std::string::npos);
+
+    Process closer(DriverCommand(L"close 20000"));
+    EXPECT_EQ(closer.WaitExit(25000), 0);
+    EXPECT_EQ(host.WaitExit(20000), 0);
+    // The remote source went with the host.
+    EXPECT_EQ(tx::simhw::SimRemotePressButton(154), S_FALSE);
+    const std::string log = ReadFileBytes(m_log);
+    EXPECT_EQ(log.find("Failed to load"), std::string::npos) << log;
+    EXPECT_EQ(log.find("remote-control"), std::string::npos) << log;
+    EXPECT_EQ(ReadFileBytes(m_boxes), "");
 }

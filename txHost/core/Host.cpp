@@ -109,20 +109,6 @@ STDMETHODIMP CHost::GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *)
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CHost::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS *params, VARIANT *, EXCEPINFO *, UINT *)
-{
-    // Only event member 1 carries a button; anything else is acknowledged and ignored,
-    // so the event source never sees an error from its sink.
-    if (dispid != 1 || !params || params->cArgs < 1 || !params->rgvarg)
-        return S_OK;
-    tx::Variant code;
-    // Arguments arrive last first: the only argument is the last element.
-    if (FAILED(::VariantChangeType(&code.Get(), &params->rgvarg[params->cArgs - 1], 0, VT_I4)))
-        return S_OK;
-    OnRemoteButton(code.Get().lVal);
-    return S_OK;
-}
-
 // --- IHost slots of the host object itself ------------------------------------------------
 
 STDMETHODIMP CHost::PutAudioMode(LONG mode)

@@ -8,6 +8,7 @@
 // ICdPlayerHost, IHost, IHostCollection, IHostPictureReset; one reference count.
 #include "comkit/Bstr.h"
 #include "comkit/ComPtr.h"
+#include "comkit/ConnectionPoint.h"
 #include "comkit/Handles.h"
 #include "txHost/core/HostEventSinks.h"
 #include "txHost/core/HostInterfaces.h"
@@ -17,7 +18,7 @@
 #include <atomic>
 #include <vector>
 
-class COsd; // the on-screen display; built by the OSD subsystem and embedded later
+#include "txHost/skin/Osd.h"
 
 class CHost final : public IDispatch,
                     public IVcdPlayerHost,
@@ -104,8 +105,20 @@ class CHost final : public IDispatch,
     void OnIdleTimer() noexcept;
     // View state web with the OSD not shown over the page: keys go to the browser.
     bool IsWebKeyMode() const noexcept;
-    // A remote-control button code, turned into an action and carried out.
-    void OnRemoteButton(LONG code) noexcept;
+    // A remote-control event code, turned into an action (ACTION_NONE for an unlisted
+    // code) and carried out at once on the calling thread.
+    void ExecuteRemoteEvent(LONG code) noexcept;
+    // Creates the remote-control event source and connects the host's event sink to it.
+    // S_FALSE: no source is installed or it refused the sink; the host then runs
+    // without remote-control events (logged, not an error).
+    HRESULT ConnectRemoteControl() noexcept;
+    // Disconnects and releases the source. The source holds a reference to the host
+    // while connected, so this must run before the host's last reference goes.
+    void DisconnectRemoteControl() noexcept;
+    bool IsRemoteControlConnected() const noexcept
+    {
+        return m_remoteConnection.IsConnected();
+    }
 
     // Operations of other subsystems on the host (TV, playback, skin manager).
     HRESULT ChangeChannel(LONG channel) noexcept;
@@ -188,6 +201,11 @@ class CHost final : public IDispatch,
     {
         return m_shutdownAtExit != 0;
     }
+    // The on-screen display, embedded; it lives as long as the host.
+    COsd &Osd() noexcept
+    {
+        return m_osd;
+    }
 
   private:
     CHost(HWND mainWindow, PlaylistFactory createList) noexcept;
@@ -226,7 +244,7 @@ class CHost final : public IDispatch,
 
     // remote control and events
     tx::ComPtr<IUnknown> m_remoteSource;
-    DWORD m_remoteCookie = 0;
+    tx::AdviseConnection m_remoteConnection;
     CHostEventSinks m_eventSinks{tx::host::CATID_HostEventSinks};
 
     // TV
@@ -235,6 +253,9 @@ class CHost final : public IDispatch,
 
     // shut-down
     LONG m_shutdownAtExit = 0;
+
+    // on-screen display (after the log, so that it can log until it is gone)
+    COsd m_osd;
 };
 
 namespace tx::host

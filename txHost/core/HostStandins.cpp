@@ -113,16 +113,6 @@ STDMETHODIMP CHost::ResetPictureLevels() { return TX_NOT_BUILT("CHost::ResetPict
 
 // --- Lifecycle ----------------------------------------------------------------------------
 
-HRESULT CHost::Init(LONG *osdFailed) noexcept
-{
-    // Initialisation (decoder tables, remote control, event sinks, OSD, decoder check,
-    // collection) is built next; until then the host starts with nothing attached.
-    if (osdFailed)
-        *osdFailed = 0;
-    LogMessage(L"Host initialisation is not built yet: starting without OSD, decoder and collection");
-    return S_OK;
-}
-
 void CHost::OnClose() noexcept { TX_NOT_BUILT("CHost::OnClose"); }
 void CHost::ShutdownPlayback() noexcept { TX_NOT_BUILT("CHost::ShutdownPlayback"); }
 
@@ -178,7 +168,6 @@ void CHost::OnMciPollTimer() noexcept { TX_NOT_BUILT_ONCE("CHost::OnMciPollTimer
 void CHost::OnUpdateTimer() noexcept { TX_NOT_BUILT_ONCE("CHost::OnUpdateTimer"); }
 void CHost::OnWebCursorTimer() noexcept { TX_NOT_BUILT_ONCE("CHost::OnWebCursorTimer"); }
 void CHost::OnIdleTimer() noexcept { TX_NOT_BUILT_ONCE("CHost::OnIdleTimer"); }
-void CHost::OnRemoteButton(LONG) noexcept { TX_NOT_BUILT("CHost::OnRemoteButton"); }
 
 // --- Operations of other subsystems on the host ------------------------------------------
 HRESULT CHost::ChangeChannel(LONG) noexcept { return TX_NOT_BUILT("CHost::ChangeChannel"); }

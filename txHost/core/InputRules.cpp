@@ -1,6 +1,7 @@
 #include "txHost/core/InputRules.h"
 
 #include "txHost/core/Actions.h"
+#include "txHost/core/KeyMap.h"
 
 #include <cstdlib>
 
@@ -49,6 +50,41 @@ int MouseMoveAction(ScreenPoint &reference, ScreenPoint point)
 int WheelAction(int16_t delta)
 {
     return delta < 0 ? ACTION_DOWN : ACTION_UP;
+}
+
+InputReply RouteKey(bool webKeyMode, uint32_t virtualKey, uint32_t keyFlags, const KeyMap &map)
+{
+    const bool firstPress = IsFirstPress(keyFlags);
+    if (webKeyMode)
+    {
+        const int action = WebKeyAction(virtualKey);
+        if (action == ACTION_NONE)
+            return {ACTION_NONE, 1}; // the browser gets the key
+        return {firstPress ? action : ACTION_NONE, 0};
+    }
+    // Every key is consumed, mapped or not, so nothing reaches the desktop behind the TV.
+    return {firstPress ? map.Lookup(virtualKey) : ACTION_NONE, 0};
+}
+
+InputReply RouteMouse(bool webKeyMode, uint32_t mouseMessage, uint32_t data, ScreenPoint &reference)
+{
+    if (webKeyMode)
+        return {ACTION_NONE, 1};
+    const auto low = static_cast<int16_t>(data & 0xFFFFu);
+    const auto high = static_cast<int16_t>(data >> 16);
+    switch (mouseMessage)
+    {
+    case kMouseMove:
+        return {MouseMoveAction(reference, {low, high}), 0};
+    case kLeftButtonDown:
+        return {ACTION_SELECT, 0};
+    case kRightButtonDown:
+        return {ACTION_ENTER, 0};
+    case kMouseWheel:
+        return {WheelAction(high), 0};
+    default:
+        return {ACTION_NONE, 0};
+    }
 }
 
 } // namespace tx::host

@@ -4,6 +4,7 @@
 #include "txHost/core/Actions.h"
 #include "txHost/core/AppMessages.h"
 #include "txHost/core/Host.h"
+#include "txHost/core/KeyMapFile.h"
 #include "txHost/core/Services.h"
 #include "txHost/core/res/resource.h"
 
@@ -35,45 +36,18 @@ void PostAction(HWND window, int action) noexcept
 
 LRESULT OnTxKey(HWND window, CHost *host, WPARAM virtualKey, LPARAM flags) noexcept
 {
-    const bool firstPress = IsFirstPress(static_cast<uint32_t>(flags));
-    if (host && host->IsWebKeyMode())
-    {
-        const int action = WebKeyAction(static_cast<uint32_t>(virtualKey));
-        if (action == ACTION_NONE)
-            return 1; // the browser gets the key
-        if (firstPress)
-            PostAction(window, action);
-        return 0;
-    }
-    if (firstPress)
-        PostAction(window, LookupKeyAction(static_cast<UINT>(virtualKey)));
-    return 0; // every key is consumed, mapped or not
+    const InputReply reply = RouteKey(host && host->IsWebKeyMode(), static_cast<uint32_t>(virtualKey),
+                                      static_cast<uint32_t>(flags), ProcessKeyMap());
+    PostAction(window, reply.action);
+    return reply.result;
 }
 
 LRESULT OnTxMouse(HWND window, CHost *host, WPARAM mouseMessage, LPARAM data) noexcept
 {
-    if (host && host->IsWebKeyMode())
-        return 1;
-    switch (mouseMessage)
-    {
-    case WM_MOUSEMOVE: {
-        const ScreenPoint point = {static_cast<int16_t>(LOWORD(data)), static_cast<int16_t>(HIWORD(data))};
-        PostAction(window, MouseMoveAction(g_shell.mouseReference, point));
-        break;
-    }
-    case WM_LBUTTONDOWN:
-        PostAction(window, ACTION_SELECT);
-        break;
-    case WM_RBUTTONDOWN:
-        PostAction(window, ACTION_ENTER);
-        break;
-    case WM_MOUSEWHEEL:
-        PostAction(window, WheelAction(static_cast<int16_t>(HIWORD(data))));
-        break;
-    default:
-        break;
-    }
-    return 0;
+    const InputReply reply = RouteMouse(host && host->IsWebKeyMode(), static_cast<uint32_t>(mouseMessage),
+                                        static_cast<uint32_t>(data), g_shell.mouseReference);
+    PostAction(window, reply.action);
+    return reply.result;
 }
 
 void OnTimer(CHost *host, WPARAM id) noexcept
@@ -389,16 +363,6 @@ void OnTrayCommand(UINT id) noexcept
     default:
         break;
     }
-}
-
-void UnloadInputHooks() noexcept
-{
-    HMODULE library = ::GetModuleHandleW(L"txInput.dll");
-    if (!library)
-        return;
-    using HookFunction = int(WINAPI *)();
-    if (auto uninit = GetProcAddressAs<HookFunction>(library, "UninitMessageHooks"))
-        uninit();
 }
 
 void SetMessageLog(const wchar_t *path) noexcept

@@ -37,18 +37,6 @@ void SetThreadUrlRestriction2() noexcept
     TX_NOT_BUILT("SetThreadUrlRestriction2");
 }
 
-// Input mapping.
-HRESULT LoadInputHooks() noexcept
-{
-    return TX_NOT_BUILT("LoadInputHooks");
-}
-
-int LookupKeyAction(UINT) noexcept
-{
-    TX_NOT_BUILT_ONCE("LookupKeyAction");
-    return 0;
-}
-
 // Options property sheet.
 void OpenOptionsSheet() noexcept
 {

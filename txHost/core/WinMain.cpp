@@ -173,6 +173,8 @@ void RunHost(HINSTANCE instance, const TestSeams &seams)
         UninitCdDrives();
     host->ShutdownTv(loopRan);
     host->ShutdownIfRequested();
+    // The remote source holds a reference to the host while connected.
+    host->DisconnectRemoteControl();
 
     if (::IsWindow(window))
         ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
