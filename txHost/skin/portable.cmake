@@ -1,0 +1,5 @@
+# Portable sources of the skin engine (no windows.h): the OSD palette and its quantiser.
+target_sources(txPortable PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/OsdPalette.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/OsdQuantiser.cpp)
+target_sources(txPortable PRIVATE ${CMAKE_CURRENT_LIST_DIR}/PictureScale.cpp)
