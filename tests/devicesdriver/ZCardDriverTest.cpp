@@ -40,8 +40,8 @@ struct Call
 class FakeDriver final : public IZCardDeviceIo
 {
   public:
-    std::vector<std::wstring> devices;    // paths that open
-    std::wstring link;                    // first subkey of the stream driver's Links key
+    std::vector<std::wstring> devices;     // paths that open
+    std::wstring link;                     // first subkey of the stream driver's Links key
     std::map<DWORD, Completion> behaviour; // by code; AtOnce when absent
     std::vector<Call> calls;
     std::vector<OVERLAPPED *> stuck;
@@ -95,9 +95,16 @@ class FakeDriver final : public IZCardDeviceIo
     void Cancel(HANDLE device, OVERLAPPED *overlapped) override
     {
         calls.push_back(Call{"cancel", L"", device});
-        for (OVERLAPPED *o : m_cancellable)
-            if (o == overlapped)
-                ::SetEvent(o->hEvent);
+        // A cancelled request ends: it signals once and is forgotten.
+        for (auto it = m_cancellable.begin(); it != m_cancellable.end(); ++it)
+        {
+            if (*it == overlapped)
+            {
+                ::SetEvent(overlapped->hEvent);
+                m_cancellable.erase(it);
+                break;
+            }
+        }
     }
     void CloseDevice(HANDLE device) override
     {
@@ -224,12 +231,24 @@ TEST(ZCardDriver, OpenChoosesTheDeviceOrFails)
     } cases[] = {
         {"vxd fallback", true, {L"\\\\.\\RM847x.VXD"}, L"", true, {L"\\\\.\\RM847x.SYS", L"\\\\.\\RM847x.VXD"}},
         {"no new device", true, {}, L"", false, {L"\\\\.\\RM847x.SYS", L"\\\\.\\RM847x.VXD"}},
-        {"old driver", false, {L"\\\\.\\rmstream0", L"\\\\.\\rmstream0\\4"}, L"rmstream0", true,
+        {"old driver",
+         false,
+         {L"\\\\.\\rmstream0", L"\\\\.\\rmstream0\\4"},
+         L"rmstream0",
+         true,
          {L"\\\\.\\rmstream0", L"\\\\.\\rmstream0\\4"}},
         {"old driver without a link", false, {L"\\\\.\\rmstream0"}, L"", false, {}},
-        {"old driver without its stream", false, {L"\\\\.\\rmstream0\\4"}, L"rmstream0", false,
+        {"old driver without its stream",
+         false,
+         {L"\\\\.\\rmstream0\\4"},
+         L"rmstream0",
+         false,
          {L"\\\\.\\rmstream0", L"\\\\.\\rmstream0\\4"}},
-        {"old driver without its control", false, {L"\\\\.\\rmstream0"}, L"rmstream0", false,
+        {"old driver without its control",
+         false,
+         {L"\\\\.\\rmstream0"},
+         L"rmstream0",
+         false,
          {L"\\\\.\\rmstream0", L"\\\\.\\rmstream0\\4"}},
     };
     for (const Case &c : cases)
@@ -401,10 +420,9 @@ TEST(ZCardDriver, EveryWaitIsBoundedAndAnUnfinishedRequestKeepsItsMemory)
         fake.calls.clear();
         driver.ShowOsdBitmap(64, opened.buffer, rectangle, 1);
         // The bitmap request is cancelled but does not end: it is kept; the properties still go out.
-        EXPECT_EQ(fake.Sequence(),
-                  (std::vector<std::string>{"control 870021E8", "wait 7", "cancel", "wait 7", "control 870021EC",
-                                            "wait 7", "cancel", "wait 7", "control 870021EC", "wait 7", "cancel",
-                                            "wait 7"}));
+        EXPECT_EQ(fake.Sequence(), (std::vector<std::string>{"control 870021E8", "wait 7", "cancel", "wait 7",
+                                                             "control 870021EC", "wait 7", "cancel", "wait 7",
+                                                             "control 870021EC", "wait 7", "cancel", "wait 7"}));
         EXPECT_EQ(driver.StuckRequestCount(), 1u);
         EXPECT_FALSE(driver.SendProperty(MakeZCardProperty(kZCardOsdEnable, 0)));
     }

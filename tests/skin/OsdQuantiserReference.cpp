@@ -85,8 +85,8 @@ class Quantiser
                 {
                     while (m_colours >= 256 && !m_ranPastRoot)
                         ReduceOnce();
-                    const bool survived = at.level > m_reduceLevel ||
-                                          (at.level == m_reduceLevel && at.position >= m_reducePosition);
+                    const bool survived =
+                        at.level > m_reduceLevel || (at.level == m_reduceLevel && at.position >= m_reducePosition);
                     if (survived && !m_ranPastRoot)
                         GiveIndex(at);
                 }

@@ -205,8 +205,8 @@ TEST(OsdPalette, ToOsdPaletteEntryUsesStudioRangeWithFlooringShifts)
     for (const Case &c : cases)
     {
         const OsdPaletteEntry e = ToOsdPaletteEntry(c.colour);
-        EXPECT_TRUE(e == c.entry) << std::hex << c.colour << ": " << std::dec << int(e.alpha) << "," << int(e.y)
-                                  << "," << int(e.cb) << "," << int(e.cr);
+        EXPECT_TRUE(e == c.entry) << std::hex << c.colour << ": " << std::dec << int(e.alpha) << "," << int(e.y) << ","
+                                  << int(e.cb) << "," << int(e.cr);
     }
 }
 
@@ -364,9 +364,9 @@ TEST(OsdQuantiser, FewColoursGetOneEntryEachWithTheirAverage)
     for (int k = 0; k < 3; ++k)
     {
         const uint32_t a = shades[k][0], b = shades[k][1];
-        const uint32_t expected = 0xFF000000u | Rgb((((a >> 16) & 0xFF) + 2 * ((b >> 16) & 0xFF)) / 3,
-                                                     (((a >> 8) & 0xFF) + 2 * ((b >> 8) & 0xFF)) / 3,
-                                                     ((a & 0xFF) + 2 * (b & 0xFF)) / 3);
+        const uint32_t expected =
+            0xFF000000u | Rgb((((a >> 16) & 0xFF) + 2 * ((b >> 16) & 0xFF)) / 3,
+                              (((a >> 8) & 0xFF) + 2 * ((b >> 8) & 0xFF)) / 3, ((a & 0xFF) + 2 * (b & 0xFF)) / 3);
         EXPECT_EQ(palette.colours[22 + k], expected) << k;
         EXPECT_TRUE(palette.entries[22 + k] == ToOsdPaletteEntry(expected)) << k;
     }
@@ -415,8 +415,8 @@ TEST(OsdQuantiser, ErrorDiffusionClampsSkipsIndexPixelsAndKeepsTopBytes)
     palette.colours[2] = 0xFFFFFFFF;
     palette.count = 256;
     const uint32_t width = 5, height = 2; // only the bottom line is converted
-    std::vector<uint32_t> pixels = {Rgb(0x80, 0x80, 0x80), 0xFF000003, Rgb(0x10, 0x10, 0x10),
-                                    Rgb(0x70, 0x70, 0x70), 0x05F0F0F0,
+    std::vector<uint32_t> pixels = {Rgb(0x80, 0x80, 0x80), 0xFF000003, Rgb(0x10, 0x10, 0x10), Rgb(0x70, 0x70, 0x70),
+                                    0x05F0F0F0,
                                     // top line: never converted, never receives error
                                     Rgb(0x80, 0x80, 0x80), Rgb(0x80, 0x80, 0x80), Rgb(0x80, 0x80, 0x80),
                                     Rgb(0x80, 0x80, 0x80), Rgb(0x80, 0x80, 0x80)};

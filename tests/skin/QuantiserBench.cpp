@@ -120,8 +120,8 @@ void Measure(const char *name, const std::vector<uint32_t> &source, COsdQuantise
     }
     std::sort(times.begin(), times.end());
     std::printf("%-6s %ux%u: median %.3f ms, p95 %.3f ms, min %.3f ms over %d frames; %u colours; %ld allocations\n",
-                name, kWidth, kHeight, times[times.size() / 2], times[(times.size() * 95) / 100], times.front(),
-                frames, quantiser.ColourCount(), allocations);
+                name, kWidth, kHeight, times[times.size() / 2], times[(times.size() * 95) / 100], times.front(), frames,
+                quantiser.ColourCount(), allocations);
 }
 } // namespace
 

@@ -185,10 +185,8 @@ void CZCardDriver::Stop() noexcept
     m_opened = false;
     if (!m_newDriver)
         return;
-    Send(m_control, kZCardStopChannel, kZCardOsdChannel, sizeof(kZCardOsdChannel), nullptr, 0,
-         EventKind::ManualReset);
-    Send(m_control, kZCardCloseChannel, kZCardOsdChannel, sizeof(kZCardOsdChannel), nullptr, 0,
-         EventKind::ManualReset);
+    Send(m_control, kZCardStopChannel, kZCardOsdChannel, sizeof(kZCardOsdChannel), nullptr, 0, EventKind::ManualReset);
+    Send(m_control, kZCardCloseChannel, kZCardOsdChannel, sizeof(kZCardOsdChannel), nullptr, 0, EventKind::ManualReset);
 }
 
 } // namespace tx::devices

@@ -25,11 +25,11 @@ namespace tx::devices
 {
 
 // Control codes of the new driver.
-inline constexpr DWORD kZCardStartChannel = 0x83002134;  // "OSD" channel name, overlapped
-inline constexpr DWORD kZCardSetProperty = 0x870021EC;   // property record
-inline constexpr DWORD kZCardShowBitmap = 0x870021E8;    // bitmap record, overlapped
-inline constexpr DWORD kZCardStopChannel = 0x870021F4;   // "OSD" channel name
-inline constexpr DWORD kZCardCloseChannel = 0x83002138;  // "OSD" channel name, overlapped
+inline constexpr DWORD kZCardStartChannel = 0x83002134; // "OSD" channel name, overlapped
+inline constexpr DWORD kZCardSetProperty = 0x870021EC;  // property record
+inline constexpr DWORD kZCardShowBitmap = 0x870021E8;   // bitmap record, overlapped
+inline constexpr DWORD kZCardStopChannel = 0x870021F4;  // "OSD" channel name
+inline constexpr DWORD kZCardCloseChannel = 0x83002138; // "OSD" channel name, overlapped
 // Control codes of the old stream driver.
 inline constexpr DWORD kZCardStreamProperty = 0x82000003; // property header in, value out
 inline constexpr DWORD kZCardStreamWrite = 0x82008013;    // stream write record out, overlapped

@@ -49,8 +49,8 @@ constexpr std::array<OsdBallOffset, 257> MakeColourBall()
         for (int g = -4; g <= 4; ++g)
             for (int r = -4; r <= 4; ++r)
                 if (InBall(b, g, r))
-                    ball[count++] = OsdBallOffset{static_cast<int16_t>(b), static_cast<int16_t>(g),
-                                                  static_cast<int16_t>(r), 0};
+                    ball[count++] =
+                        OsdBallOffset{static_cast<int16_t>(b), static_cast<int16_t>(g), static_cast<int16_t>(r), 0};
     return ball;
 }
 constexpr std::array<OsdBallOffset, 257> kColourBall = MakeColourBall();
@@ -255,8 +255,8 @@ void COsdQuantiser::QuantiseFrame(const uint32_t *pixels, size_t pixelCount, Osd
             palette.entries[index] = kOsdTransparentEntry;
             continue;
         }
-        const uint32_t colour = 0xFF000000u | ((node.red / node.count) << 16) | ((node.green / node.count) << 8) |
-                                (node.blue / node.count);
+        const uint32_t colour =
+            0xFF000000u | ((node.red / node.count) << 16) | ((node.green / node.count) << 8) | (node.blue / node.count);
         palette.colours[index] = colour;
         palette.entries[index] = ToOsdPaletteEntry(colour);
     }
@@ -464,6 +464,13 @@ void COsdQuantiser::ConvertFrame(uint32_t *pixels, uint32_t width, uint32_t heig
             _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(palette.colours[i] & 0x00FFFFFFu)), zero);
 #endif
 
+    // Locals, not members: stores through the frame's byte pointer may alias anything,
+    // and reloading the tables' addresses would lengthen every pixel's dependency chain.
+    uint8_t *const colourMap = s.colourMap;
+#if defined(__SSE2__)
+    const __m128i *const wideColours = s.wideColours;
+#endif
+
     // Memory row m is picture line height - 1 - m: the bottom line comes first.
     for (uint32_t m = 0; m + 1 < height; ++m)
     {
@@ -489,24 +496,23 @@ void COsdQuantiser::ConvertFrame(uint32_t *pixels, uint32_t width, uint32_t heig
             row[x] = pixel;
 
             const uint32_t cell = OsdCubeCell(pixel);
-            uint8_t index = s.colourMap[cell];
+            uint8_t index = colourMap[cell];
             if (index == kNoIndex)
             {
                 index = SearchNearest(pixel);
-                s.colourMap[cell] = index;
+                colourMap[cell] = index;
             }
             out[x] = index;
 
             const __m128i error =
-                _mm_sub_epi16(_mm_and_si128(_mm_unpacklo_epi8(packed, zero), colourLanes), s.wideColours[index]);
+                _mm_sub_epi16(_mm_and_si128(_mm_unpacklo_epi8(packed, zero), colourLanes), wideColours[index]);
             // e x 7, e x 3 and e x 5 fit in 16 bits; the shifts are arithmetic.
             carry = (x + 1 < width) ? _mm_srai_epi16(_mm_sub_epi16(_mm_slli_epi16(error, 3), error), 4) : zero;
             if (!above)
                 continue;
-            const __m128i share35 =
-                _mm_srai_epi16(_mm_unpacklo_epi64(_mm_add_epi16(_mm_slli_epi16(error, 1), error),
-                                                  _mm_add_epi16(_mm_slli_epi16(error, 2), error)),
-                               4);
+            const __m128i share35 = _mm_srai_epi16(_mm_unpacklo_epi64(_mm_add_epi16(_mm_slli_epi16(error, 1), error),
+                                                                      _mm_add_epi16(_mm_slli_epi16(error, 2), error)),
+                                                   4);
             const __m128i share1 = _mm_srai_epi16(error, 4); // upper half stays 0
             if (x >= 1 && x + 2 < width)
             {
@@ -537,11 +543,11 @@ void COsdQuantiser::ConvertFrame(uint32_t *pixels, uint32_t width, uint32_t heig
                 continue;
             }
             const uint32_t cell = OsdCubeCell(pixel);
-            uint8_t index = s.colourMap[cell];
+            uint8_t index = colourMap[cell];
             if (index == kNoIndex)
             {
                 index = SearchNearest(pixel);
-                s.colourMap[cell] = index;
+                colourMap[cell] = index;
             }
             out[x] = index;
             const uint32_t chosen = palette.colours[index];
