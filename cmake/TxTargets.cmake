@@ -37,7 +37,7 @@ function(tx_add_test name)
     tx_target_defaults(${name})
     target_link_libraries(${name} PRIVATE ${T_LIBS} tx_gtest_main)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-    set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 180)
 endfunction()
 
 # tx_add_host_library(<name> <sources...>): a subsystem library of txHost.
