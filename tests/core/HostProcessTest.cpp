@@ -186,9 +186,9 @@ TEST_F(HostProcessTest, RunsAnswersAndClosesInOrder)
     ::SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &saverAfter, 0);
     EXPECT_EQ(saverAfter, saverBefore);
 
-    // Shut-down in order: close, drive layer, TV and event sinks.
+    // Shut-down in order: close (which closes the media), drive layer, TV and event sinks.
     const std::string log = ReadFileBytes(m_log);
-    const size_t onClose = log.find("CHost::OnClose");
+    const size_t onClose = log.find("CHost::StopMedia");
     const size_t drives = log.find("UninitCdDrives");
     const size_t tv = log.find("CHost::ShutdownTv");
     ASSERT_NE(onClose, std::string::npos);
@@ -197,6 +197,13 @@ TEST_F(HostProcessTest, RunsAnswersAndClosesInOrder)
     EXPECT_LT(onClose, drives);
     EXPECT_LT(drives, tv);
     EXPECT_EQ(ReadFileBytes(m_boxes), ""); // no message box on a normal run
+    // Start-up reached the simulated card: the OSD attached and the decoder was created,
+    // and the steps after them ran before the timers started.
+    EXPECT_EQ(log.find("Failed to attach OSD"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Failed to create ZIduz decoder filter"), std::string::npos) << log;
+    const size_t screenSaver = log.find("CScreenSaver::Init");
+    EXPECT_NE(screenSaver, std::string::npos);
+    EXPECT_LT(screenSaver, log.find("OnUpdateTimer"));
 }
 
 TEST_F(HostProcessTest, ASecondCopyExitsAtOnceWithZero)
@@ -267,7 +274,8 @@ TEST_F(HostProcessTest, RemoteButtonsAndMappedKeysBecomeActions)
     // The remote source went with the host.
     EXPECT_EQ(tx::simhw::SimRemotePressButton(154), S_FALSE);
     const std::string log = ReadFileBytes(m_log);
-    EXPECT_EQ(log.find("Failed to load"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Failed to load txInput"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Failed to load the key map"), std::string::npos) << log;
     EXPECT_EQ(log.find("remote-control"), std::string::npos) << log;
     EXPECT_EQ(ReadFileBytes(m_boxes), "");
 }

@@ -129,6 +129,8 @@ TEST_F(HostRemoteTest, StartUpConnectsTheSourceAndShutDownLetsItGo)
     EXPECT_FALSE(m_host->IsRemoteControlConnected());
     EXPECT_EQ(tx::simhw::SimRemotePressButton(37), S_FALSE); // the source is gone with its window
     EXPECT_EQ(NewLines().find(L"CHost::ExecuteAction"), std::wstring::npos);
+    // As at the end of WinMain: the OSD lets the host go.
+    m_host->ShutdownTv(false);
 }
 
 TEST_F(HostRemoteTest, TheSinkIgnoresMalformedCallsDirectly)

@@ -53,6 +53,14 @@ CHost::CHost(HWND mainWindow, PlaylistFactory createList) noexcept : m_mainWindo
 
 CHost::~CHost()
 {
+    // The graph-run thread goes first, while the log file still records a thread that
+    // does not end in time; the wait is bounded so that exit cannot hang on it.
+    m_graphThread.Stop(WorkerThread::kDestroyTimeoutMs);
+    m_log.CloseFile();
+    m_currentList.Reset();
+    m_eventSinks.Clear();
+    // Members go in reverse order from here: the OSD (which delivers through the card),
+    // then the decoder filter and the graph interfaces, then the host lock.
     CHost *self = this;
     g_host.compare_exchange_strong(self, nullptr);
     tx::module::Release();
@@ -117,6 +125,16 @@ STDMETHODIMP CHost::PutAudioMode(LONG mode)
     m_settings.audioMode = mode;
     WriteHostDword(L"AudioMode", static_cast<DWORD>(mode));
     return hr;
+}
+
+STDMETHODIMP CHost::GetCurrentList(IPlaylist **list)
+{
+    if (!list)
+        return E_POINTER;
+    *list = m_currentList.Get();
+    if (*list)
+        (*list)->AddRef();
+    return S_OK;
 }
 
 STDMETHODIMP CHost::CloseAndFlag()

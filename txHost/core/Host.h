@@ -14,6 +14,10 @@
 #include "txHost/core/HostInterfaces.h"
 #include "txHost/core/HostLog.h"
 #include "txHost/core/HostSettings.h"
+#include "txHost/core/WorkerThread.h"
+#include "txHost/playback/FilterInstance.h"
+
+#include <strmif.h>
 
 #include <atomic>
 #include <vector>
@@ -78,8 +82,16 @@ class CHost final : public IDispatch,
     STDMETHODIMP ResetPictureLevels() override;
 
     // Lifecycle, called by WinMain and the main window.
-    // Initialises the host; *osdFailed is set when the OSD or the skin failed.
+    // Brings the system up once, before any timer runs: event sinks, tables, remote
+    // control, OSD, hardware decoder, collection, first screen, TV recorder. Returns the
+    // decoder's creation result; on failure *osdFailed is 1 when the OSD could not be
+    // attached (the decoder was not tried), else 0 (StartupFailureMessage picks the text).
     HRESULT Init(LONG *osdFailed) noexcept;
+    // Releases the graph and the decoder filter and creates the filter afresh, then gives
+    // it the picture levels and the audio mode. Returns the filter's creation result.
+    HRESULT OpenHardwareDecoder() noexcept;
+    // WM_CLOSE, before the window goes: stops what plays (saving resume points), closes
+    // the media and leaves the decoder in standard definition with analog audio.
     void OnClose() noexcept;
     void ShutdownPlayback() noexcept;
     void ShutdownTv(bool loopRan) noexcept;
@@ -125,6 +137,23 @@ class CHost final : public IDispatch,
     HRESULT TuneChannel(LONG flag) noexcept;
     HRESULT SetAudioOutputMode(LONG mode) noexcept;
     void TurnPictureTimerOffAndRedraw() noexcept;
+    HRESULT ReleaseGraph(LONG flag) noexcept;
+    HRESULT ApplyPictavoSettings() noexcept;
+    HRESULT GetVideoFrameSize(LONG *width, LONG *height) noexcept;
+    HRESULT StopMedia(LONG saveSelection, LONG continuePlay, LONG announce) noexcept;
+    // True when the decoder's video-output flag word (and standard) could be read.
+    bool GetVideoOutputMode(LONG *flags, LONG *standard) noexcept;
+    HRESULT SetVideoOutputMode(LONG flags) noexcept;
+    HRESULT SaveAudioMode(LONG mode, LONG save, LONG reseek) noexcept;
+    HRESULT LoadSoftwareDecoders() noexcept;
+    HRESULT LoadSuffixes() noexcept;
+    HRESULT RebuildCollection() noexcept;
+    HRESULT OpenSkinPage(const wchar_t *name, IUnknown *argument) noexcept;
+    HRESULT InitPvrManager() noexcept;
+    HRESULT InitScreenSaver() noexcept;
+    HRESULT StopCdAudioPlayer() noexcept;
+    HRESULT StopVcdNavigator() noexcept;
+    HRESULT CloseDvdPlayer() noexcept;
 
     // Further operations of the host.
     // Sets the pixel-aspect factor from the output frame size and TVAspect.
@@ -206,6 +235,27 @@ class CHost final : public IDispatch,
     {
         return m_osd;
     }
+    // The hardware decoder filter; null before OpenHardwareDecoder or when it failed.
+    IBaseFilter *DecoderFilter() const noexcept
+    {
+        return m_decoderFilter.Get();
+    }
+    // The graph-run thread (started per media item by the play path).
+    WorkerThread &GraphThread() noexcept
+    {
+        return m_graphThread;
+    }
+    // Test seams: how the card's filters are created (null puts back
+    // tx::playback::CreateFilterInstance), and the play state that OnClose acts on.
+    void SetFilterFactory(tx::playback::FilterInstanceFactory factory) noexcept
+    {
+        m_createFilter = factory ? factory : &tx::playback::CreateFilterInstance;
+    }
+    void SetPlayState(LONG sourceKind, LONG stopped) noexcept
+    {
+        m_sourceKind = sourceKind;
+        m_stopped = stopped;
+    }
 
   private:
     CHost(HWND mainWindow, PlaylistFactory createList) noexcept;
@@ -214,6 +264,8 @@ class CHost final : public IDispatch,
     CHost &operator=(const CHost &) = delete;
 
     void PostToMainWindow(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) noexcept;
+    HRESULT CreateDecoderFilter() noexcept;
+    void ReleaseDecoderFilter() noexcept;
 
     std::atomic<ULONG> m_refCount{1};
     HWND m_mainWindow;
@@ -254,9 +306,24 @@ class CHost final : public IDispatch,
     // shut-down
     LONG m_shutdownAtExit = 0;
 
+    // hardware decoder and graph (destroyed after the OSD, which delivers through the card)
+    tx::playback::FilterInstanceFactory m_createFilter = &tx::playback::CreateFilterInstance;
+    tx::ComPtr<IBaseFilter> m_decoderFilter;
+    tx::ComPtr<IUnknown> m_decoderExtra;  // the extra filter interface the play path keeps
+    tx::ComPtr<IUnknown> m_graphControl2; // the graph's second control pointer
+
     // on-screen display (after the log, so that it can log until it is gone)
     COsd m_osd;
+
+    // the graph-run thread: stopped in the destructor before the log file closes
+    WorkerThread m_graphThread;
 };
+
+namespace tx::host
+{
+// The message WinMain shows when CHost::Init failed, chosen by its out flag.
+const wchar_t *StartupFailureMessage(LONG osdFailed) noexcept;
+} // namespace tx::host
 
 namespace tx::host
 {

@@ -58,6 +58,12 @@ bool CHostLog::OpenFile(const wchar_t *path) noexcept
     return true;
 }
 
+void CHostLog::CloseFile() noexcept
+{
+    std::lock_guard lock(m_lock);
+    m_file.Reset();
+}
+
 std::wstring CHostLog::OsdText() const
 {
     std::lock_guard lock(m_lock);

@@ -31,6 +31,8 @@ class CHostLog
     void OpenFromSettings() noexcept;
     // Opens (or creates) the file and appends to it; false leaves file logging off.
     bool OpenFile(const wchar_t *path) noexcept;
+    // Closes the file; later lines reach only the on-screen mirror.
+    void CloseFile() noexcept;
     bool HasFile() const noexcept
     {
         return m_file.IsValid();

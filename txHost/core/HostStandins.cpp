@@ -28,7 +28,6 @@ STDMETHODIMP CHost::PutSaturation(LONG) { return TX_NOT_BUILT("CHost::PutSaturat
 STDMETHODIMP CHost::PutContrast(LONG) { return TX_NOT_BUILT("CHost::PutContrast"); }
 STDMETHODIMP CHost::PutBrightness(LONG) { return TX_NOT_BUILT("CHost::PutBrightness"); }
 STDMETHODIMP CHost::GetAudioMode(LONG *) { return TX_NOT_BUILT("CHost::GetAudioMode"); }
-STDMETHODIMP CHost::GetCurrentList(IPlaylist **) { return TX_NOT_BUILT("CHost::GetCurrentList"); }
 STDMETHODIMP CHost::GetPlaylistFiles(IPlaylistFileList **) { return TX_NOT_BUILT("CHost::GetPlaylistFiles"); }
 STDMETHODIMP CHost::Stop(LONG, LONG, LONG) { return TX_NOT_BUILT("CHost::Stop"); }
 STDMETHODIMP CHost::Run() { return TX_NOT_BUILT("CHost::Run"); }
@@ -113,14 +112,14 @@ STDMETHODIMP CHost::ResetPictureLevels() { return TX_NOT_BUILT("CHost::ResetPict
 
 // --- Lifecycle ----------------------------------------------------------------------------
 
-void CHost::OnClose() noexcept { TX_NOT_BUILT("CHost::OnClose"); }
 void CHost::ShutdownPlayback() noexcept { TX_NOT_BUILT("CHost::ShutdownPlayback"); }
 
 void CHost::ShutdownTv(bool) noexcept
 {
     TX_NOT_BUILT("CHost::ShutdownTv");
-    // The event sinks must let the host go even before the TV part is built.
+    // The event sinks and the OSD must let the host go even before the TV part is built.
     m_eventSinks.FireHostReleased();
+    m_osd.Shutdown();
 }
 
 void CHost::ShutdownIfRequested() noexcept
@@ -174,3 +173,37 @@ HRESULT CHost::ChangeChannel(LONG) noexcept { return TX_NOT_BUILT("CHost::Change
 HRESULT CHost::TuneChannel(LONG) noexcept { return TX_NOT_BUILT("CHost::TuneChannel"); }
 HRESULT CHost::SetAudioOutputMode(LONG) noexcept { return TX_NOT_BUILT("CHost::SetAudioOutputMode"); }
 void CHost::TurnPictureTimerOffAndRedraw() noexcept { TX_NOT_BUILT("CHost::TurnPictureTimerOffAndRedraw"); }
+HRESULT CHost::ReleaseGraph(LONG) noexcept { return TX_NOT_BUILT("CHost::ReleaseGraph"); }
+HRESULT CHost::ApplyPictavoSettings() noexcept { return TX_NOT_BUILT("CHost::ApplyPictavoSettings"); }
+HRESULT CHost::GetVideoFrameSize(LONG *, LONG *) noexcept { return TX_NOT_BUILT("CHost::GetVideoFrameSize"); }
+HRESULT CHost::StopMedia(LONG, LONG, LONG) noexcept { return TX_NOT_BUILT("CHost::StopMedia"); }
+HRESULT CHost::SetVideoOutputMode(LONG) noexcept { return TX_NOT_BUILT("CHost::SetVideoOutputMode"); }
+HRESULT CHost::SaveAudioMode(LONG, LONG, LONG) noexcept { return TX_NOT_BUILT("CHost::SaveAudioMode"); }
+HRESULT CHost::LoadSoftwareDecoders() noexcept { return TX_NOT_BUILT("CHost::LoadSoftwareDecoders"); }
+HRESULT CHost::LoadSuffixes() noexcept { return TX_NOT_BUILT("LoadSuffixes"); }
+HRESULT CHost::RebuildCollection() noexcept { return TX_NOT_BUILT("RebuildCollection"); }
+HRESULT CHost::InitPvrManager() noexcept { return TX_NOT_BUILT("CPvrManager::Init"); }
+HRESULT CHost::InitScreenSaver() noexcept { return TX_NOT_BUILT("CScreenSaver::Init"); }
+HRESULT CHost::StopCdAudioPlayer() noexcept { return TX_NOT_BUILT("CCdAudioDisc::Stop"); }
+HRESULT CHost::StopVcdNavigator() noexcept { return TX_NOT_BUILT("CVcdNavigator::Stop"); }
+HRESULT CHost::CloseDvdPlayer() noexcept { return TX_NOT_BUILT("CDvdMciPlayer::Close"); }
+
+bool CHost::GetVideoOutputMode(LONG *, LONG *) noexcept
+{
+    TX_NOT_BUILT("CHost::GetVideoOutputMode");
+    return false;
+}
+
+HRESULT CHost::OpenSkinPage(const wchar_t *name, IUnknown *) noexcept
+{
+    try
+    {
+        const std::wstring message =
+            L"Failed to run ISkinManager::OpenPage " + std::wstring(name ? name : L"") + L": not built yet";
+        return tx::host::NotBuilt(message.c_str());
+    }
+    catch (...)
+    {
+        return E_NOTIMPL;
+    }
+}

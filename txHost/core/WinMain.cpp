@@ -129,9 +129,7 @@ void RunHost(HINSTANCE instance, const TestSeams &seams)
     bool cdDrivesReady = false;
     if (FAILED(host->Init(&osdFailed)))
     {
-        ShowHostMessage(osdFailed ? L"Failed to initialize OSD or load skins."
-                                  : L"Failed to initialize ZIduz driver. Please do not run Qendra Player at the "
-                                    L"same time.");
+        ShowHostMessage(StartupFailureMessage(osdFailed));
     }
     else
     {

@@ -1,5 +1,7 @@
 #include "txHost/playback/FilterInstance.h"
 
+#include "txHost/playback/DecoderCard.h"
+
 #include <objbase.h>
 
 #include <mutex>
@@ -10,37 +12,79 @@ namespace tx::playback
 
 namespace
 {
-// The card software's companion module. It is loaded only from the program's own
-// folder by full path: a bare name would be searched for in the current folder and
-// on the path, where anyone could plant a module of that name.
-void LoadCardCompanionModule() noexcept
+bool IsWindows9x() noexcept
 {
-    wchar_t path[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return;
-    std::wstring module(path, length);
-    const size_t slash = module.find_last_of(L"\\/");
-    if (slash == std::wstring::npos)
-        return;
-    module.resize(slash + 1);
-    module += L"ZuduDOR.exe";
-    if (::GetFileAttributesW(module.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return;
-    // Kept loaded for the life of the process on purpose: the card software expects it.
-    ::LoadLibraryExW(module.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    // The high bit of GetVersion is set on the Windows 9x family only.
+    return (::GetVersion() & 0x80000000u) != 0;
+}
+
+void PauseWithSleep(DWORD milliseconds)
+{
+    ::Sleep(milliseconds);
+}
+
+// Tested once per process.
+bool g_windows9x = IsWindows9x();
+PauseFunction g_pause = &PauseWithSleep;
+
+std::wstring ReadCardSoftwareFolder()
+{
+    wchar_t folder[MAX_PATH] = {};
+    DWORD bytes = sizeof(folder);
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, kCardSoftwareKey, L"Path", RRF_RT_REG_SZ, nullptr, folder, &bytes) !=
+        ERROR_SUCCESS)
+        return {};
+    folder[MAX_PATH - 1] = L'\0';
+    return folder;
+}
+
+bool IsAbsolutePath(const std::wstring &path)
+{
+    // "C:\..." or a UNC name "\\server\..."; "\folder" and "folder" depend on the current drive or folder.
+    if (path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/'))
+        return true;
+    return path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\';
 }
 } // namespace
+
+HMODULE LoadCardCompanionModule() noexcept
+{
+    try
+    {
+        std::wstring module = ReadCardSoftwareFolder();
+        if (module.empty() || !IsAbsolutePath(module))
+            return nullptr;
+        if (module.back() != L'\\' && module.back() != L'/')
+            module += L'\\';
+        module += kCardCompanionModule;
+        if (module.size() >= MAX_PATH || ::GetFileAttributesW(module.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return nullptr;
+        // Kept loaded for the life of the process on purpose: the card software expects it.
+        return ::LoadLibraryExW(module.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
+}
+
+void SetFilterCreationPlatform(bool windows9x, PauseFunction pause) noexcept
+{
+    g_windows9x = windows9x;
+    g_pause = pause ? pause : &PauseWithSleep;
+}
 
 HRESULT CreateFilterInstance(const wchar_t *, REFCLSID clsid, REFIID riid, void **ppv) noexcept
 {
     if (!ppv)
         return E_POINTER;
     *ppv = nullptr;
+    if (g_windows9x && clsid == CLSID_ZiduzDecoder)
+        g_pause(50);
     static std::once_flag companion;
     try
     {
-        std::call_once(companion, LoadCardCompanionModule);
+        std::call_once(companion, [] { LoadCardCompanionModule(); });
     }
     catch (...)
     {
