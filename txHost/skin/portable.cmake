@@ -3,3 +3,4 @@ target_sources(txPortable PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/OsdPalette.cpp
     ${CMAKE_CURRENT_LIST_DIR}/OsdQuantiser.cpp)
 target_sources(txPortable PRIVATE ${CMAKE_CURRENT_LIST_DIR}/PictureScale.cpp)
+target_sources(txPortable PRIVATE ${CMAKE_CURRENT_LIST_DIR}/SkinAttributes.cpp)
