@@ -36,7 +36,7 @@ function(tx_add_test name)
     add_executable(${name} ${T_SOURCES})
     tx_target_defaults(${name})
     target_link_libraries(${name} PRIVATE ${T_LIBS} tx_gtest_main)
-    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 180)
 endfunction()
 
