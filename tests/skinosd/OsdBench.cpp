@@ -92,6 +92,7 @@ int wmain()
         tx::skin::CreatePictureSurface(320, 240, pixels.data(), 320, background.GetAddressOf());
 
         COsd osd;
+        osd.SkinManager().SetSkinLoading(false);
         osd.SetDriverPath(false);
         osd.SetGraphFactory(CreateGraph);
         const HRESULT hr = osd.AttachOsd(720, 480, 480, nullptr);

@@ -50,6 +50,7 @@ class OsdTest : public ::testing::Test
         ASSERT_EQ(Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr), Gdiplus::Ok);
         tx::host::g_hostGlobals.antiflickerOverride = 0;
         osd = std::make_unique<COsd>();
+        osd->SkinManager().SetSkinLoading(false); // the OSD alone, without a skin
         osd->SetDriverPath(false);
         osd->SetGraphFactory(CreateFakeGraph);
     }
@@ -69,7 +70,7 @@ class OsdTest : public ::testing::Test
 
     void Attach()
     {
-        ASSERT_EQ(osd->AttachOsd(kWidth, kHeight, kHeight, nullptr), S_FALSE); // no skin loader yet
+        ASSERT_EQ(osd->AttachOsd(kWidth, kHeight, kHeight, nullptr), S_FALSE); // skin loading is off
     }
     uint32_t *Scratch()
     {
@@ -407,6 +408,7 @@ TEST_F(OsdTest, AttachFailuresReturnTheFailingStep)
         g_card = &state;
         {
             COsd other;
+            other.SkinManager().SetSkinLoading(false);
             other.SetDriverPath(false);
             other.SetGraphFactory(CreateFakeGraph);
             c.arrange(state, other);
@@ -479,6 +481,7 @@ TEST_F(OsdTest, DriverPathDeliversThroughTheCardDriver)
     FakeDeviceIo io;
     {
         COsd driverOsd;
+        driverOsd.SkinManager().SetSkinLoading(false);
         driverOsd.SetDriverPath(true);
         driverOsd.SetDriverDeviceIo(&io);
         ASSERT_EQ(driverOsd.AttachOsd(kWidth, kHeight, kHeight, nullptr), S_FALSE);

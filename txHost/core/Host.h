@@ -14,12 +14,14 @@
 #include "txHost/core/HostInterfaces.h"
 #include "txHost/core/HostLog.h"
 #include "txHost/core/HostSettings.h"
+#include "txHost/core/OsdStatus.h"
 #include "txHost/core/WorkerThread.h"
 #include "txHost/playback/FilterInstance.h"
 
 #include <strmif.h>
 
 #include <atomic>
+#include <string>
 #include <vector>
 
 #include "txHost/skin/Osd.h"
@@ -256,6 +258,12 @@ class CHost final : public IDispatch,
         m_sourceKind = sourceKind;
         m_stopped = stopped;
     }
+    // The skin manager's side of the status captions (indicators, page refresh, picture
+    // view); null until a skin runs, and the captions are then skipped. Not owned.
+    void SetStatusSkin(tx::host::IOsdStatusSkin *skin) noexcept
+    {
+        m_statusSkin = skin;
+    }
 
   private:
     CHost(HWND mainWindow, PlaylistFactory createList) noexcept;
@@ -264,6 +272,27 @@ class CHost final : public IDispatch,
     CHost &operator=(const CHost &) = delete;
 
     void PostToMainWindow(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) noexcept;
+
+    // The status captions' view of the host (OsdStatusHost.cpp).
+    class StatusCaptionHost;
+    // The subtitle stream state the file-subtitle caption reads.
+    struct SubtitleState
+    {
+        bool outsideFilter = false; // the graph uses the outside subtitle filter
+        LONG selected = -1;         // its selected stream (-1: none)
+        LONG ordinal = 0;           // the host's subtitle ordinal
+        bool off = false;           // the subtitle filter's own off flag
+        LONG index = 0;             // and its current stream
+        std::wstring name;
+    };
+    bool IsDvdCaptionAvailable() const noexcept;
+    HRESULT GetDvdPlayerCaption(LONG which, BSTR *caption) noexcept;
+    bool FindSubtitleState(SubtitleState *state) noexcept;
+    bool GetDecoderChannelMode(LONG *mode) noexcept;
+    HRESULT NextAudioStream(BSTR *caption) noexcept;
+    bool GetMediaAspectOverride(double *ratio) noexcept;
+    std::wstring ReadHdtvModeName(LONG option) noexcept;
+    bool ReadOutputOption(LONG *option) noexcept;
     HRESULT CreateDecoderFilter() noexcept;
     void ReleaseDecoderFilter() noexcept;
 
@@ -314,6 +343,7 @@ class CHost final : public IDispatch,
 
     // on-screen display (after the log, so that it can log until it is gone)
     COsd m_osd;
+    tx::host::IOsdStatusSkin *m_statusSkin = nullptr;
 
     // the graph-run thread: stopped in the destructor before the log file closes
     WorkerThread m_graphThread;

@@ -39,11 +39,6 @@ STDMETHODIMP CHost::VolumeUp() { return TX_NOT_BUILT("CHost::VolumeUp"); }
 STDMETHODIMP CHost::VolumeDown() { return TX_NOT_BUILT("CHost::VolumeDown"); }
 STDMETHODIMP CHost::PutVolume(LONG) { return TX_NOT_BUILT("CHost::PutVolume"); }
 STDMETHODIMP CHost::GetVolume(LONG *) { return TX_NOT_BUILT("CHost::GetVolume"); }
-STDMETHODIMP CHost::GetDvdTrickCaption(BSTR *) { return TX_NOT_BUILT("CHost::GetDvdTrickCaption"); }
-STDMETHODIMP CHost::GetDvdSubtitleCaption(BSTR *) { return TX_NOT_BUILT("CHost::GetDvdSubtitleCaption"); }
-STDMETHODIMP CHost::GetDvdAngleCaption(BSTR *) { return TX_NOT_BUILT("CHost::GetDvdAngleCaption"); }
-STDMETHODIMP CHost::GetDvdAudioCaption(BSTR *) { return TX_NOT_BUILT("CHost::GetDvdAudioCaption"); }
-STDMETHODIMP CHost::GetSubtitleCaption(BSTR *) { return TX_NOT_BUILT("CHost::GetSubtitleCaption"); }
 STDMETHODIMP CHost::GetFileTypeFlags(BSTR, LONG *) { return TX_NOT_BUILT("CHost::GetFileTypeFlags"); }
 STDMETHODIMP CHost::PlayListItem(LONG, LONG) { return TX_NOT_BUILT("CHost::PlayListItem"); }
 STDMETHODIMP CHost::GetAutoPlayStrings(BSTR *, BSTR *) { return TX_NOT_BUILT("CHost::GetAutoPlayStrings"); }
@@ -90,7 +85,6 @@ STDMETHODIMP CHost::GetCdPlayer(ICdAudioDisc **) { return TX_NOT_BUILT("CHost::G
 STDMETHODIMP CHost::LoadPlaylist(BSTR) { return TX_NOT_BUILT("CHost::LoadPlaylist"); }
 STDMETHODIMP CHost::RunProgramAndWait(BSTR, BSTR) { return TX_NOT_BUILT("CHost::RunProgramAndWait"); }
 STDMETHODIMP CHost::SuspendSystem() { return TX_NOT_BUILT("CHost::SuspendSystem"); }
-STDMETHODIMP CHost::ShowOsdStatus(LONG) { return TX_NOT_BUILT("CHost::ShowOsdStatus"); }
 
 // --- IHostCollection (media library) ---------------------------------------------------
 STDMETHODIMP CHost::SelectByType(LONG) { return TX_NOT_BUILT("CHost::SelectByType"); }

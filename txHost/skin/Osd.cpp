@@ -607,11 +607,7 @@ void COsd::Tick(LONG value) noexcept
     m_skinManager.OnTick(value);
 }
 
-HRESULT COsd::LoadLanguageAndSkin() noexcept
-{
-    tx::CriticalSectionLock lock(m_lock);
-    return m_skinManager.LoadLanguageAndSkin();
-}
+// COsd::LoadLanguageAndSkin is with the skin loader (SkinLoader.cpp).
 
 void COsd::Shutdown() noexcept
 {

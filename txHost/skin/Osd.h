@@ -23,7 +23,7 @@
 #include "txHost/skin/OsdQuantiser.h"
 #include "txHost/skin/OsdSurface.h"
 #include "txHost/skin/OsdThread.h"
-#include "txHost/skin/SkinManagerStandin.h"
+#include "txHost/skin/SkinManager.h"
 
 #include <atomic>
 #include <cstdint>
