@@ -344,7 +344,8 @@ TEST_F(HostInitTest, InitRunsItsStepsInOrderAndGivesTheDecoderItsSettings)
                                                 L"saturation 200", L"contrast 300"};
     EXPECT_EQ(g_events, expected);
     EXPECT_NE(m_host->DecoderFilter(), nullptr);
-    EXPECT_EQ(m_card.frames.size(), 1u);
+    // Two screens: the skin's first refresh once it has started, then the host's.
+    EXPECT_EQ(m_card.frames.size(), 2u);
 }
 
 TEST_F(HostInitTest, WithoutAListOrPalOsdThoseStepsAreSkipped)

@@ -23,7 +23,7 @@ const char kThreePages[] = R"(<skin image="default.png">
 <dialog id="box" pos="10,10" size="30,20"/>
 <pages>
 <page id="a" behavior="a">
-<button id="one" pos="40,200" size="100,40" action="run1" data="d1">One</button>
+<button id="one" pos="40,200" size="100,40" action="run1">One</button>
 <button id="two" pos="200,200" size="100,40" action="run2">Two</button>
 <button id="three" pos="360,200" size="100,40" action="run3">Three</button>
 </page>
@@ -209,7 +209,7 @@ TEST_F(SkinManagerTest, ActionsGoToThePageThenTheFocus)
     Handle(ACTION_LEFT);
     TakeCalls();
     EXPECT_TRUE(Handle(ACTION_SELECT));
-    EXPECT_EQ(runs, std::vector<std::wstring>{L"run1|d1"});
+    EXPECT_EQ(runs, std::vector<std::wstring>{L"run1|one"}); // a button's data is its id
     EXPECT_EQ(TakeCalls(), L"a:Key(7) a:CommandValue(one) a:Command(one,0,0)");
     // Program mode select passes value 1 (after the repeat lock's half second).
     ::Sleep(510);
@@ -394,6 +394,9 @@ TEST_F(SkinManagerTest, StructuralErrorsStopLoading)
         size_t pages;
     } cases[] = {
         {"good", R"(<skin><pages><page id="p"><text id="t">x</text></page></pages></skin>)", S_OK, 1},
+        {"every tag of the table", R"(<skin><pages><page id="p"><group/><menu><item>a</item></menu><text/><image/>
+<button/><buttonimg/><list><img/></list><epg/><rect/><blockrect/><slider/><pic/></page></pages></skin>)",
+         S_OK, 1},
         {"missing file", nullptr, E_FAIL, 0},
         {"not well-formed", R"(<skin><pages><page id="p"></pages></skin>)", E_FAIL, 0},
         {"truncated", R"(<skin><pages><page id="p"><text)", E_FAIL, 0},
@@ -598,6 +601,7 @@ TEST_F(SkinManagerTest, PagePluginIsFoundThroughItsCategory)
     ASSERT_EQ(tx::RegisterClassInCategory(CLSID_TestSkinPlugin, CATID_SkinPagePlugins, L"Tessaronix skin pages"), S_OK);
 
     WriteSkin(R"(<skin><pages><page id="p" behavior="fromplugin"/></pages></skin>)");
+    Manager().RefreshPlugins(); // the manager looked before the plug-in was registered
     Manager().SetPageCreator([](const wchar_t *, IPage **page) noexcept {
         *page = nullptr;
         return E_FAIL; // the page table knows no such name

@@ -577,7 +577,7 @@ HRESULT COsd::LoadLanguageAndSkin() noexcept
                 ::lstrcpynW(skin, tx::skin::kDefaultSkin, static_cast<int>(std::size(skin)));
         }
 
-        manager.RefreshPlugins();
+        manager.EnsurePlugins();
         manager.FreeSkin();
         const std::wstring skinFolder = folder + tx::skin::kSkinsFolder + skin;
         // What loaded before a structural error is kept; the start decides.

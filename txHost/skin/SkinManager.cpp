@@ -221,8 +221,16 @@ HRESULT CSkinManager::CreateCategoryObjects(PluginList &list) noexcept
 void CSkinManager::RefreshPlugins() noexcept
 {
     tx::CriticalSectionLock lock(m_lock);
-    CreateCategoryObjects(m_elementPlugins);
-    CreateCategoryObjects(m_pagePlugins);
+    const HRESULT elements = CreateCategoryObjects(m_elementPlugins);
+    const HRESULT pages = CreateCategoryObjects(m_pagePlugins);
+    m_pluginsFound = SUCCEEDED(elements) && SUCCEEDED(pages);
+}
+
+void CSkinManager::EnsurePlugins() noexcept
+{
+    // Enumerating a category walks every registered class: once is enough.
+    if (!m_pluginsFound)
+        RefreshPlugins();
 }
 
 HRESULT CSkinManager::CreatePluginElement(const wchar_t *tag, ISkinElement **element) noexcept

@@ -211,6 +211,8 @@ class CSkinManager
         m_pageCreator = creator;
     }
     void RefreshPlugins() noexcept;
+    // Looks the plug-ins up once COM is available (the first load after construction).
+    void EnsurePlugins() noexcept;
     size_t ElementPluginCount() const noexcept
     {
         return m_elementPlugins.objects.size();
@@ -393,6 +395,7 @@ class CSkinManager
     PluginList m_elementPlugins;
     PluginList m_pagePlugins;
     SkinPageCreator m_pageCreator;
+    bool m_pluginsFound = false; // the category manager answered once
 
     // activations in progress (they may pump messages) and a reload that waits for them
     LONG m_activations = 0;
