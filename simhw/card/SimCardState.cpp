@@ -1,5 +1,7 @@
 #include "simhw/card/SimCardState.h"
 
+#include "comkit/Handles.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -96,6 +98,65 @@ bool IsOsdFrame(const BYTE *frame, ULONG size, UINT *width, UINT *height) noexce
     return true;
 }
 
+// The video plane behind the OSD. The card does not decode: while its decoder filter
+// (rmmpeg2.ax, in this process) has inputs connected, the plane shows what it receives
+// as text on dark grey; otherwise it stays black. Rows are top-down, 3 bytes a pixel.
+bool RenderVideoPlane(UINT width, UINT height, std::vector<BYTE> &video) noexcept
+{
+    using GetPlayingTextFn = HRESULT(WINAPI *)(BSTR *);
+    const HMODULE decoder = ::GetModuleHandleW(L"rmmpeg2.ax");
+    const auto getText = decoder ? GetProcAddressAs<GetPlayingTextFn>(decoder, "SimDecoderGetPlayingText") : nullptr;
+    if (!getText)
+        return false;
+    BSTR raw = nullptr;
+    if (getText(&raw) != S_OK)
+        return false;
+    const std::wstring text(raw ? raw : L"", raw ? ::SysStringLen(raw) : 0);
+    ::SysFreeString(raw);
+    if (text.empty())
+        return false;
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = static_cast<LONG>(width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(height);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void *bits = nullptr;
+    UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+    if (!bitmap || !dc || !bits)
+        return false;
+    {
+        SelectObjectScope selectBitmap(dc.Get(), bitmap.Get());
+        RECT all{0, 0, static_cast<LONG>(width), static_cast<LONG>(height)};
+        UniqueBrush grey(::CreateSolidBrush(RGB(40, 40, 48)));
+        ::FillRect(dc.Get(), &all, grey.Get());
+        UniqueFont font(::CreateFontW(-22, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma"));
+        SelectObjectScope selectFont(dc.Get(), font.Get());
+        ::SetBkMode(dc.Get(), TRANSPARENT);
+        ::SetTextColor(dc.Get(), RGB(200, 200, 200));
+        RECT box{40, static_cast<LONG>(height) - 160, static_cast<LONG>(width) - 40, static_cast<LONG>(height) - 40};
+        std::wstring shown = L"Simulated decoder\n" + text;
+        ::DrawTextW(dc.Get(), shown.c_str(), static_cast<int>(shown.size()), &box, DT_LEFT | DT_TOP | DT_NOPREFIX);
+        ::GdiFlush();
+    }
+    try
+    {
+        video.resize(static_cast<size_t>(width) * height * 3);
+    }
+    catch (...)
+    {
+        return false;
+    }
+    const BYTE *source = static_cast<const BYTE *>(bits);
+    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i)
+        std::memcpy(video.data() + 3 * i, source + 4 * i, 3);
+    return true;
+}
+
 bool OsdFrameToRgb(const BYTE *frame, ULONG size, UINT &width, UINT &height, std::vector<BYTE> &rgb) noexcept
 {
     if (!IsOsdFrame(frame, size, &width, &height))
@@ -114,8 +175,23 @@ bool OsdFrameToRgb(const BYTE *frame, ULONG size, UINT &width, UINT &height, std
         }
         const BYTE *pixels = frame + kHeaderBytes + kPaletteBytes;
         rgb.resize(static_cast<size_t>(width) * height * 3);
+        std::vector<BYTE> video;
+        if (!RenderVideoPlane(width, height, video))
+        {
+            for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i)
+                std::memcpy(rgb.data() + 3 * i, colours[pixels[i]], 3);
+            return true;
+        }
+        // The OSD colours are already weighted by their alpha: the video shows through
+        // by what is left.
         for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i)
-            std::memcpy(rgb.data() + 3 * i, colours[pixels[i]], 3);
+        {
+            const BYTE *entry = frame + kHeaderBytes + 4 * pixels[i];
+            const unsigned through = 255u - entry[0];
+            for (int c = 0; c < 3; ++c)
+                rgb[3 * i + c] = static_cast<BYTE>(
+                    std::min(255u, colours[pixels[i]][c] + (video[3 * i + c] * through + 127u) / 255u));
+        }
         return true;
     }
     catch (...)

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <mutex>
 #include <new>
+#include <vector>
 
 namespace tx::simhw
 {
@@ -222,9 +224,47 @@ CSimDecoderFilter::CSimDecoderFilter() noexcept
     m_basicVideo.reset(new (std::nothrow) CSimBasicVideo(this));
     for (auto &input : m_inputs)
         input.summary.checksum = kSimChecksumSeed;
+    try
+    {
+        std::lock_guard lock(LiveDecodersMutex());
+        LiveDecoders().push_back(this);
+    }
+    catch (...)
+    {
+        // Not listed: the TV picture simply does not describe this decoder.
+    }
 }
 
-CSimDecoderFilter::~CSimDecoderFilter() = default;
+CSimDecoderFilter::~CSimDecoderFilter()
+{
+    std::lock_guard lock(LiveDecodersMutex());
+    auto &live = LiveDecoders();
+    live.erase(std::remove(live.begin(), live.end(), this), live.end());
+}
+
+std::mutex &CSimDecoderFilter::LiveDecodersMutex() noexcept
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::vector<CSimDecoderFilter *> &CSimDecoderFilter::LiveDecoders() noexcept
+{
+    static std::vector<CSimDecoderFilter *> live;
+    return live;
+}
+
+HRESULT CSimDecoderFilter::GetNewestPlayingText(BSTR *text) noexcept
+{
+    if (!text)
+        return E_POINTER;
+    *text = nullptr;
+    std::lock_guard lock(LiveDecodersMutex());
+    const auto &live = LiveDecoders();
+    if (live.empty())
+        return S_FALSE;
+    return live.back()->GetPlayingText(text);
+}
 
 HRESULT CSimDecoderFilter::Create(REFIID riid, void **ppv) noexcept
 {

@@ -17,6 +17,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <vector>
 #include <string>
 
 namespace tx::simhw
@@ -94,6 +95,10 @@ class CSimDecoderFilter final : public tx::dshow::CBaseFilter,
     STDMETHODIMP GetStreamSummary(LONG input, SimStreamSummary *summary) override;
     STDMETHODIMP GetCallLog(BSTR *log) override;
     STDMETHODIMP GetPlayingText(BSTR *text) override;
+
+    // The text of the decoder created last among those alive in this process, for the
+    // simulated television picture; S_FALSE when there is none.
+    static HRESULT GetNewestPlayingText(BSTR *text) noexcept;
     STDMETHODIMP GetCompletions(ULONG *count) override;
     STDMETHODIMP ResetRecord() override;
     // IZiduzPicture
@@ -170,6 +175,10 @@ class CSimDecoderFilter final : public tx::dshow::CBaseFilter,
     LONG m_audioMode = 0;
     LONG m_outputFlags = 0x01;
     LONG m_outputOption = 0;
+
+  private:
+    static std::mutex &LiveDecodersMutex() noexcept;
+    static std::vector<CSimDecoderFilter *> &LiveDecoders() noexcept;
 };
 
 } // namespace tx::simhw

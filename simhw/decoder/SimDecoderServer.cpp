@@ -42,3 +42,10 @@ STDAPI DllUnregisterServer()
 {
     return tx::ServerUnregister(g_classes);
 }
+
+// What the newest live decoder of this process is playing, for the simulated card's
+// television picture (found by name through GetProcAddress). S_FALSE: no decoder.
+extern "C" HRESULT WINAPI SimDecoderGetPlayingText(BSTR *text)
+{
+    return tx::simhw::CSimDecoderFilter::GetNewestPlayingText(text);
+}
