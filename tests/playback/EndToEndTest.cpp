@@ -5,6 +5,7 @@
 #include "tests/playback/PlaybackTestSupport.h"
 
 #include "comkit/Bstr.h"
+#include "comkit/Handles.h"
 #include "simhw/decoder/SimDecoder.h"
 #include "tests/support/TestPaths.h"
 #include "txHost/playback/DecoderCard.h"
@@ -284,6 +285,18 @@ SimStreamSummary RunPlay(Route route, const Play &play, ULONG *completions, std:
         tx::Bstr playing;
         card->GetPlayingText(playing.Put());
         *text = playing.Get() ? playing.Get() : L"";
+        // The simulated card's TV picture reads the same text through the module's export.
+        using GetPlayingTextFn = HRESULT(WINAPI *)(BSTR *);
+        const HMODULE module = ::GetModuleHandleW(L"rmmpeg2.ax");
+        const auto exported =
+            module ? tx::GetProcAddressAs<GetPlayingTextFn>(module, "SimDecoderGetPlayingText") : nullptr;
+        EXPECT_NE(exported, nullptr);
+        if (exported)
+        {
+            tx::Bstr shown;
+            EXPECT_EQ(exported(shown.Put()), S_OK);
+            EXPECT_EQ(std::wstring(shown.c_str()), *text);
+        }
         EXPECT_TRUE(log.lines.empty());
         state.events->SetNotifyWindow(0, 0, 0);
         card.Reset();
