@@ -5,7 +5,10 @@
 
 #include "comkit/Bstr.h"
 #include "txHost/core/Actions.h"
+#include "txHost/core/OsdStatus.h"
 #include "txHost/skin/OsdPalette.h"
+#include "txHost/skin/SkinRect.h"
+#include "txHost/skin/SkinText.h"
 
 #include <algorithm>
 
@@ -38,6 +41,21 @@ class DefaultSkinTest : public SkinFixture
                 const BYTE index = frame[COsd::kHeaderBytes + static_cast<size_t>(y) * kWidth + x];
                 const BYTE *entry = &frame[8 + index * 4];
                 if (entry[0] == wanted.alpha && entry[1] == wanted.y && entry[2] == wanted.cb && entry[3] == wanted.cr)
+                    ++count;
+            }
+        return count;
+    }
+    // How many opaque light pixels (text drawn in white, anti-aliased) the rectangle holds.
+    size_t CountLight(LONG left, LONG top, LONG right, LONG bottom)
+    {
+        const std::vector<BYTE> &frame = card.frames.back();
+        size_t count = 0;
+        for (LONG y = top; y < bottom; ++y)
+            for (LONG x = left; x < right; ++x)
+            {
+                const BYTE index = frame[COsd::kHeaderBytes + static_cast<size_t>(y) * kWidth + x];
+                const BYTE *entry = &frame[8 + index * 4];
+                if (entry[0] != 0 && entry[1] >= 180)
                     ++count;
             }
         return count;
@@ -138,6 +156,230 @@ TEST_F(DefaultSkinTest, LoadsInFullAndShowsTheMainPage)
     EXPECT_GT(CountColour(0xFF7FA8E8, 140, 150, 580, 330), 100u);  // the box's border
     EXPECT_GT(CountColour(0xFFF0B428, 140, 150, 580, 330), 1000u); // the selected button
     SaveFrame(ExecutableFolder() + L"..\\default-skin-message.bmp");
+}
+
+// The host's answers the captions below need: no clean pause, volume 50 %.
+class StatusHost final : public tx::host::IOsdStatusHost
+{
+  public:
+    bool CleanPause() override
+    {
+        return false;
+    }
+    int32_t OsdTimeOut() override
+    {
+        return 5;
+    }
+    bool WebViewShown() override
+    {
+        return false;
+    }
+    bool GetDecoderChannelMode(int32_t *mode) override
+    {
+        *mode = 1;
+        return true;
+    }
+    int32_t GetVolume() override
+    {
+        return 50;
+    }
+    std::wstring DvdTrickCaption() override
+    {
+        return {};
+    }
+    std::wstring DvdSubtitleCaption() override
+    {
+        return {};
+    }
+    std::wstring DvdAngleCaption() override
+    {
+        return {};
+    }
+    std::wstring AudioStreamCaption() override
+    {
+        return {};
+    }
+    std::wstring FileSubtitleCaption() override
+    {
+        return {};
+    }
+    bool GetVideoOutput(tx::host::VideoOutputState *) override
+    {
+        return false;
+    }
+    int32_t OutputMode() override
+    {
+        return 0;
+    }
+    bool AutoFreq() override
+    {
+        return false;
+    }
+    std::wstring HdtvModeName(int32_t) override
+    {
+        return {};
+    }
+    void GetSourceAspect(int32_t *, double *) override
+    {
+    }
+    bool GetAspectOverride(double *) override
+    {
+        return false;
+    }
+    void OnPictureTimerChange(bool) override
+    {
+    }
+    void OpenWeb() override
+    {
+    }
+};
+
+// The state of one element of the status page: visible, and its text when it has one.
+struct ElementState
+{
+    bool found = false;
+    bool visible = false;
+    std::wstring text;
+};
+
+ElementState ReadElement(CSkinPage *page, const wchar_t *id)
+{
+    ElementState state;
+    tx::ComPtr<ISkinElement> element;
+    if (!page || FAILED(page->FindElement(id, element.GetAddressOf())) || !element)
+        return state;
+    state.found = true;
+    BOOL visible = FALSE;
+    element->GetVisible(&visible);
+    state.visible = visible != FALSE;
+    tx::ComPtr<ISkinText> text;
+    tx::Bstr value;
+    if (SUCCEEDED(element->QueryInterface(__uuidof(ISkinText), reinterpret_cast<void **>(text.GetAddressOf()))) &&
+        SUCCEEDED(text->GetText(value.Put())) && !value.IsNull())
+        state.text = std::wstring(value.View());
+    return state;
+}
+
+template <class Face> bool HasFace(CSkinPage *page, const wchar_t *id)
+{
+    tx::ComPtr<ISkinElement> element;
+    tx::ComPtr<Face> face;
+    return page && SUCCEEDED(page->FindElement(id, element.GetAddressOf())) && element &&
+           SUCCEEDED(element->QueryInterface(__uuidof(Face), reinterpret_cast<void **>(face.GetAddressOf())));
+}
+
+TEST_F(DefaultSkinTest, StatusPageCarriesEveryIndicator)
+{
+    UseInstalledSkin();
+    ASSERT_EQ(Attach(), S_OK);
+    CSkinPage *status = Manager().StatusPage();
+    ASSERT_NE(status, nullptr);
+    // Texts the indicators write, elements they only show and hide, and their bars.
+    for (const wchar_t *id : {L"pause", L"tvstandard", L"progress", L"time", L"date", L"dvdvcd", L"message", L"num",
+                              L"audio", L"dvd", L"channel", L"title", L"timeinfo", L"desc"})
+        EXPECT_TRUE(HasFace<ISkinText>(status, id)) << std::string(id, id + wcslen(id));
+    for (const wchar_t *id : {L"progressBack", L"mute", L"volume", L"webprog", L"buffering", L"epg"})
+        EXPECT_TRUE(ReadElement(status, id).found) << std::string(id, id + wcslen(id));
+    for (const wchar_t *id : {L"volumeOn", L"volumeBase"})
+        EXPECT_TRUE(HasFace<ISkinBlockRect>(status, id)) << std::string(id, id + wcslen(id));
+    for (const wchar_t *id : {L"webprogOn", L"webprogBase", L"bufferingOn", L"bufferingBase"})
+        EXPECT_TRUE(HasFace<ISkinRect>(status, id)) << std::string(id, id + wcslen(id));
+    EXPECT_TRUE(HasFace<ISkinText>(Manager().LogPage(), L"log"));
+    // The clock's pictures come from the texts inside the programme box.
+    EXPECT_EQ(Manager().TimeFormat(), L"HH':'mm");
+    EXPECT_EQ(Manager().DateFormat(), L"ddd d MMM");
+
+    // A started skin hides what it would show by default.
+    for (const wchar_t *id : {L"dvd", L"pause", L"volume", L"webprog", L"buffering", L"audio", L"mute", L"progress",
+                              L"progressBack", L"epg"})
+        EXPECT_FALSE(ReadElement(status, id).visible) << std::string(id, id + wcslen(id));
+}
+
+TEST_F(DefaultSkinTest, CaptionsShowInAFrameAndHideAfterTheirTicks)
+{
+    UseInstalledSkin();
+    ASSERT_EQ(Attach(), S_OK);
+    CSkinPage *status = Manager().StatusPage();
+    ASSERT_NE(status, nullptr);
+    ASSERT_EQ(osd->Refresh(), S_OK);
+    // Nothing of the indicators in the first frame.
+    EXPECT_EQ(CountColour(0xFFF0B428, 160, 398, 560, 414), 0u);
+    EXPECT_EQ(CountLight(372, 36, 672, 72), 0u);
+
+    StatusHost host;
+    tx::host::IOsdStatusSkin &skin = *Manager().StatusFace();
+    ASSERT_NE(skin.Indicators(), nullptr);
+    tx::host::ApplyOsdStatus(tx::host::OSD_STATUS_PAUSE_TIMED, host, skin);
+    tx::host::ApplyOsdStatus(tx::host::OSD_STATUS_VOLUME, host, skin);
+    tx::host::ApplyOsdStatus(tx::host::OSD_STATUS_AUDIO_CHANNEL, host, skin);
+    const ElementState pause = ReadElement(status, L"pause");
+    EXPECT_TRUE(pause.visible);
+    EXPECT_EQ(pause.text, L"PAUSE");
+    const ElementState audio = ReadElement(status, L"audio");
+    EXPECT_TRUE(audio.visible);
+    EXPECT_FALSE(audio.text.empty());
+    EXPECT_TRUE(ReadElement(status, L"volume").visible);
+    tx::ComPtr<ISkinElement> volumeOn;
+    tx::ComPtr<ISkinBlockRect> bar;
+    ASSERT_EQ(status->FindElement(L"volumeOn", volumeOn.GetAddressOf()), S_OK);
+    ASSERT_EQ(volumeOn->QueryInterface(__uuidof(ISkinBlockRect), reinterpret_cast<void **>(bar.GetAddressOf())), S_OK);
+    LONG length = 0;
+    ASSERT_EQ(bar->GetLength(&length), S_OK);
+    EXPECT_EQ(length, 200); // half of the 400-pixel base
+
+    // In the delivered frame: the caption's white text at the top right, the volume bar's
+    // lit half in the bar colour and its dark half in the base colour.
+    ASSERT_EQ(osd->Refresh(), S_OK);
+    SaveFrame(ExecutableFolder() + L"..\\default-skin-status.bmp");
+    EXPECT_GT(CountLight(372, 36, 672, 72), 50u);
+    EXPECT_GT(CountColour(0xFFF0B428, 160, 398, 360, 414), 100u);
+    EXPECT_EQ(CountColour(0xFFF0B428, 362, 398, 560, 414), 0u);
+    EXPECT_GT(CountColour(0xFF1A3266, 362, 398, 560, 414), 100u);
+
+    // The pause caption goes on the 15th tick, the volume and audio ones on the 35th; the
+    // tick that hides one asks for a redraw.
+    for (int tick = 1; tick <= 35; ++tick)
+    {
+        BOOL redraw = FALSE;
+        ASSERT_EQ(Manager().OnTick(&redraw), S_OK);
+        EXPECT_EQ(ReadElement(status, L"pause").visible, tick < 15) << tick;
+        EXPECT_EQ(ReadElement(status, L"volume").visible, tick < 35) << tick;
+        EXPECT_EQ(ReadElement(status, L"audio").visible, tick < 35) << tick;
+        if (tick == 15 || tick == 35)
+        {
+            EXPECT_TRUE(redraw) << tick;
+        }
+    }
+    ASSERT_EQ(osd->Refresh(), S_OK);
+    EXPECT_EQ(CountColour(0xFFF0B428, 160, 398, 560, 414), 0u);
+    EXPECT_EQ(CountLight(372, 36, 672, 72), 0u);
+    EXPECT_EQ(ReadElement(status, L"pause").text, L"PAUSE"); // hiding keeps the text
+}
+
+TEST_F(DefaultSkinTest, HostLogLinesReachTheLogPageOnTheTick)
+{
+    UseInstalledSkin();
+    ASSERT_EQ(Attach(), S_OK);
+    tx::host::CHostLog log;
+    log.SetOsdMirror(true);
+    log.SetOsdSink(Manager().LogSink());
+    log.LogMessagePair(L"Graph", L"built");
+    // Queued only: the element changes on the UI thread's tick.
+    EXPECT_EQ(ReadElement(Manager().LogPage(), L"log").text, L"");
+    BOOL redraw = FALSE;
+    ASSERT_EQ(Manager().OnTick(&redraw), S_OK);
+    EXPECT_TRUE(redraw);
+    const std::wstring shown = ReadElement(Manager().LogPage(), L"log").text;
+    EXPECT_EQ(shown, log.OsdText());
+    EXPECT_NE(shown.find(L"Graph"), std::wstring::npos);
+    EXPECT_EQ(shown.find(L"\r"), std::wstring::npos);
+
+    // Unhooked, the log no longer reaches the page.
+    log.SetOsdSink(nullptr);
+    log.LogMessage(L"after");
+    redraw = FALSE;
+    ASSERT_EQ(Manager().OnTick(&redraw), S_OK);
+    EXPECT_EQ(ReadElement(Manager().LogPage(), L"log").text, shown);
 }
 
 } // namespace

@@ -30,6 +30,10 @@ CHost::CHost(HWND mainWindow, PlaylistFactory createList) noexcept : m_mainWindo
     tx::module::AddRef();
     m_log.OpenFromSettings();
     g_host.store(this);
+    // The skin manager lives in the OSD member: the captions and the log's on-screen
+    // mirror reach its indicators until the destructor unhooks them.
+    m_statusSkin = m_osd.SkinManager().StatusFace();
+    m_log.SetOsdSink(m_osd.SkinManager().LogSink());
 
     // The saved current-selection list becomes current when it holds anything.
     tx::ComPtr<IPlaylist> list;
@@ -56,6 +60,9 @@ CHost::~CHost()
     // The graph-run thread goes first, while the log file still records a thread that
     // does not end in time; the wait is bounded so that exit cannot hang on it.
     m_graphThread.Stop(WorkerThread::kDestroyTimeoutMs);
+    // The OSD goes before the log: no thread's log line may reach its indicators after.
+    m_log.SetOsdSink(nullptr);
+    m_statusSkin = nullptr;
     m_log.CloseFile();
     m_currentList.Reset();
     m_eventSinks.Clear();

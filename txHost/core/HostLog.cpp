@@ -64,6 +64,12 @@ void CHostLog::CloseFile() noexcept
     m_file.Reset();
 }
 
+void CHostLog::SetOsdSink(IOsdLogSink *sink) noexcept
+{
+    std::lock_guard lock(m_lock);
+    m_osdSink = sink;
+}
+
 std::wstring CHostLog::OsdText() const
 {
     std::lock_guard lock(m_lock);
@@ -99,8 +105,11 @@ void CHostLog::WriteLine(std::wstring_view line) noexcept
         }
         if (m_osdMirror.load())
         {
-            logformat::AppendBoundedTail(m_osdText, logformat::OsdLine(line), kOsdTailChars);
+            const std::wstring piece = logformat::OsdLine(line);
+            logformat::AppendBoundedTail(m_osdText, piece, kOsdTailChars);
             ++m_osdVersion;
+            if (m_osdSink)
+                m_osdSink->AppendOsdLog(piece);
         }
     }
     catch (...)

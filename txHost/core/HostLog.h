@@ -16,6 +16,17 @@
 namespace tx::host
 {
 
+// Receives every piece of text the on-screen mirror gets, in order, on the thread that
+// logs, while the log lock is held: it must only queue, never log or wait on the UI thread.
+class IOsdLogSink
+{
+  public:
+    virtual void AppendOsdLog(std::wstring_view piece) noexcept = 0;
+
+  protected:
+    ~IOsdLogSink() = default;
+};
+
 class CHostLog
 {
   public:
@@ -46,6 +57,9 @@ class CHostLog
     {
         return m_osdMirror.load();
     }
+    // Where the mirrored pieces also go (the skin's "log" page); null: nowhere. Not owned:
+    // set it to null before the sink goes.
+    void SetOsdSink(IOsdLogSink *sink) noexcept;
     // The mirrored text (lines end in "\n"), at most kOsdTailChars, and a counter that
     // changes with every appended line, so the OSD can redraw only on change.
     std::wstring OsdText() const;
@@ -75,6 +89,7 @@ class CHostLog
     std::atomic<bool> m_osdMirror{false};
     std::wstring m_osdText;
     std::atomic<unsigned> m_osdVersion{0};
+    IOsdLogSink *m_osdSink = nullptr; // under m_lock
     std::string m_bytes; // conversion buffer, reused under the lock
 };
 

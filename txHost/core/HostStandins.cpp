@@ -158,7 +158,14 @@ LRESULT CHost::OnSetOption(WPARAM, LPARAM) noexcept
 
 void CHost::OnPowerMessage() noexcept { TX_NOT_BUILT("CHost::OnPowerMessage"); }
 void CHost::OnMciPollTimer() noexcept { TX_NOT_BUILT_ONCE("CHost::OnMciPollTimer"); }
-void CHost::OnUpdateTimer() noexcept { TX_NOT_BUILT_ONCE("CHost::OnUpdateTimer"); }
+void CHost::OnUpdateTimer() noexcept
+{
+    // The skin manager's 100 ms tick (indicator time-outs, clock, animations, the page's
+    // timer); it refreshes the OSD itself when something changed. The playback
+    // information and buffering updates of this tick are not built yet.
+    m_osd.Tick(0);
+    TX_NOT_BUILT_ONCE("CHost::OnUpdateTimer playback information");
+}
 void CHost::OnWebCursorTimer() noexcept { TX_NOT_BUILT_ONCE("CHost::OnWebCursorTimer"); }
 void CHost::OnIdleTimer() noexcept { TX_NOT_BUILT_ONCE("CHost::OnIdleTimer"); }
 

@@ -132,6 +132,10 @@ STDMETHODIMP CHost::ShowOsdStatus(LONG code)
     {
         if (m_statusSkin)
         {
+            // The indicators change elements the OSD composes: the OSD lock, then the skin
+            // lock (their order everywhere), held while the caption is applied.
+            tx::CriticalSectionLock osdLock(m_osd.OsdLock());
+            tx::CriticalSectionLock skinLock(m_osd.SkinManager().SkinLock());
             StatusCaptionHost host(*this);
             tx::host::ApplyOsdStatus(code, host, *m_statusSkin);
         }

@@ -508,6 +508,8 @@ void CSkinManager::FreeSkin() noexcept
     m_choice.dialog = -1;
     m_history.clear();
     m_historyPosition = 0;
+    // The indicators let go of the pages before the pages go.
+    m_status.Unbind();
     m_statusPage = m_subtitlePage = m_logPage = nullptr;
     // Pages first: their controllers may still ask for elements while they close.
     m_pages.clear();

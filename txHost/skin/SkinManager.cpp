@@ -323,6 +323,10 @@ HRESULT CSkinManager::StartSkin(IOsd *osd, LONG width, LONG height, LONG layoutH
             return hr;
     }
     m_currentPage = 0;
+    // The indicators find their elements in the bound pages; binding also hides those a
+    // skin shows by default.
+    m_status.Bind(m_statusPage ? m_statusPage->Root() : nullptr, m_logPage ? m_logPage->Root() : nullptr,
+                  m_timeFormat, m_dateFormat);
     TX_RETURN_HR_IF(m_pages.empty(), E_FAIL, L"Failed to start skin: the skin has no pages");
 
     tx::ComPtr<IStream> state;
@@ -360,7 +364,7 @@ void CSkinManager::SaveCurrentState() noexcept
 void CSkinManager::TellPictureTimer() noexcept
 {
     if (m_host)
-        m_host->OnPictureTimerChange(m_pictureView && m_pictureTimerOn ? 1 : 0);
+        m_host->OnPictureTimerChange(m_pictureView && m_status.Indicators().Picture().running ? 1 : 0);
 }
 
 HRESULT CSkinManager::OpenPage(const wchar_t *name, LONG parameter, LONG index) noexcept
@@ -597,7 +601,8 @@ HRESULT CSkinManager::HandleAction(LONG action, LONG interval, BOOL *handled) no
         tx::CriticalSectionLock lock(m_lock);
         if (action == ACTION_OSD)
         {
-            m_pictureTimerOn = !m_pictureTimerOn;
+            tx::skin::StatusIndicators::PictureTimer &timer = m_status.Indicators().Picture();
+            timer.running = !timer.running;
             TellPictureTimer();
             *handled = TRUE;
         }
@@ -666,7 +671,7 @@ HRESULT CSkinManager::HandleAction(LONG action, LONG interval, BOOL *handled) no
                 return S_OK;
         }
         if (interval != 0)
-            m_pictureCountdown = interval * 10;
+            m_status.Indicators().Picture().countdown = tx::skin::SecondsToTicks(interval);
     }
     RunDeferredReload();
     m_owner.Refresh();
@@ -702,8 +707,17 @@ HRESULT CSkinManager::OnTick(BOOL *redraw) noexcept
     if (!redraw)
         return E_POINTER;
     tx::CriticalSectionLock lock(m_lock);
-    if (m_pictureTimerOn && m_pictureCountdown > 0)
-        --m_pictureCountdown;
+    bool changed = false;
+    m_status.Tick(&changed, [this] {
+        // The slide show's end: the current page may go on to the next picture.
+        BOOL handled = FALSE;
+        if (CSkinPage *page = CurrentPage())
+            if (tx::ComPtr<IPage> controller{page->Controller()})
+                controller->OnPictureTimer(&handled);
+        return handled != FALSE;
+    });
+    if (changed)
+        *redraw = TRUE;
     if (CSkinPage *page = CurrentPage())
     {
         page->RootElement()->Animate(redraw);
@@ -756,9 +770,10 @@ HRESULT CSkinManager::ReinitPage(LONG parameter) noexcept
 void CSkinManager::SetPictureTimer(BOOL on, LONG seconds) noexcept
 {
     tx::CriticalSectionLock lock(m_lock);
-    m_pictureTimerOn = on;
+    tx::skin::StatusIndicators::PictureTimer &timer = m_status.Indicators().Picture();
+    timer.running = on != FALSE;
     if (on && seconds != 0)
-        m_pictureCountdown = seconds * 10;
+        timer.countdown = tx::skin::SecondsToTicks(seconds);
     TellPictureTimer();
 }
 
@@ -772,9 +787,39 @@ void CSkinManager::SetPictureView(BOOL on) noexcept
 void CSkinManager::SetSlideInterval(LONG seconds) noexcept
 {
     tx::CriticalSectionLock lock(m_lock);
-    m_autoAdvance = TRUE;
-    if (m_pictureTimerOn && seconds != 0)
-        m_pictureCountdown = seconds * 10;
+    tx::skin::StatusIndicators::PictureTimer &timer = m_status.Indicators().Picture();
+    timer.autoAdvance = true;
+    if (timer.running && seconds != 0)
+        timer.countdown = tx::skin::SecondsToTicks(seconds);
+}
+
+// ---- the status captions' side ----
+
+tx::skin::StatusIndicators *CSkinManager::StatusFaceImpl::Indicators()
+{
+    // Without a loaded skin the captions have nothing to show.
+    return m_owner.m_pages.empty() ? nullptr : &m_owner.m_status.Indicators();
+}
+
+void CSkinManager::StatusFaceImpl::RefreshPage()
+{
+    m_owner.RefreshPage();
+}
+
+void CSkinManager::StatusFaceImpl::SetSlideInterval(int32_t seconds)
+{
+    m_owner.SetSlideInterval(seconds);
+}
+
+void CSkinManager::StatusFaceImpl::SetPictureView(bool on)
+{
+    m_owner.SetPictureView(on ? TRUE : FALSE);
+}
+
+void CSkinManager::StatusFaceImpl::AppendOsdLog(std::wstring_view piece) noexcept
+{
+    // Only queues: the tick appends it to the "log" element on the UI thread.
+    m_owner.m_status.Indicators().ShowLogLine(piece);
 }
 
 // ---- drawing ----

@@ -15,6 +15,9 @@
 #include "txHost/skin/SkinDialog.h"
 #include "txHost/skin/SkinManagerInterfaces.h"
 #include "txHost/skin/SkinPage.h"
+#include "txHost/skin/SkinStatusElements.h"
+#include "txHost/core/HostLog.h"
+#include "txHost/core/OsdStatus.h"
 
 #include <atomic>
 #include <functional>
@@ -45,6 +48,21 @@ class CSkinManager
     ISkinStringTable *StringFace() noexcept
     {
         return &m_stringFace;
+    }
+    // The status captions' view of the manager; the host registers it while the OSD lives.
+    tx::host::IOsdStatusSkin *StatusFace() noexcept
+    {
+        return &m_statusFace;
+    }
+    // Where the host log mirrors its pieces: the "log" page of the loaded skin. Any thread.
+    tx::host::IOsdLogSink *LogSink() noexcept
+    {
+        return &m_statusFace;
+    }
+    // The status indicators over every page; UI thread, under the skin lock.
+    tx::skin::StatusIndicators &Indicators() noexcept
+    {
+        return m_status.Indicators();
     }
 
     // ---- loading (SkinLoader.cpp) ----
@@ -187,13 +205,13 @@ class CSkinManager
     {
         return m_choice;
     }
-    BOOL PictureTimerOn() const noexcept
+    BOOL PictureTimerOn() noexcept
     {
-        return m_pictureTimerOn;
+        return m_status.Indicators().Picture().running ? TRUE : FALSE;
     }
-    LONG PictureCountdown() const noexcept
+    LONG PictureCountdown() noexcept
     {
-        return m_pictureCountdown;
+        return m_status.Indicators().Picture().countdown;
     }
     tx::CriticalSection &SkinLock() noexcept
     {
@@ -354,9 +372,27 @@ class CSkinManager
     };
     HRESULT QueryFace(REFIID riid, void **ppv) noexcept;
 
+    // The captions' and the host log's side of the indicators.
+    class StatusFaceImpl final : public tx::host::IOsdStatusSkin, public tx::host::IOsdLogSink
+    {
+      public:
+        explicit StatusFaceImpl(CSkinManager &owner) noexcept : m_owner(owner)
+        {
+        }
+        tx::skin::StatusIndicators *Indicators() override;
+        void RefreshPage() override;
+        void SetSlideInterval(int32_t seconds) override;
+        void SetPictureView(bool on) override;
+        void AppendOsdLog(std::wstring_view piece) noexcept override;
+
+      private:
+        CSkinManager &m_owner;
+    };
+
     COsd &m_owner;
     ManagerFaceImpl m_managerFace{*this};
     StringFaceImpl m_stringFace{*this};
+    StatusFaceImpl m_statusFace{*this};
     std::atomic<ULONG> m_refCount{0};
     tx::CriticalSection m_lock;
 
@@ -380,11 +416,9 @@ class CSkinManager
     tx::skin::SkinFontCache m_fonts;
     tx::skin::SkinImageCache m_images;
 
-    // picture timer and view
-    BOOL m_pictureTimerOn = FALSE;
+    // the status indicators, which also keep the picture timer; and the picture view
+    tx::skin::SkinStatusSet m_status;
     BOOL m_pictureView = FALSE;
-    BOOL m_autoAdvance = FALSE;
-    LONG m_pictureCountdown = 0;
 
     // string tables: the documents, and their ids read into maps at load
     tx::ComPtr<IXMLDOMDocument> m_strings;
