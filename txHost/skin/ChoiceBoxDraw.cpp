@@ -1,6 +1,8 @@
 // The choice box: frame, header and buttons in palette form, then message and captions.
 #include "txHost/skin/ChoiceBoxDraw.h"
 
+#include "txHost/skin/SkinControlDraw.h"
+
 #include "comkit/Handles.h"
 #include "comkit/HResult.h"
 #include "txHost/skin/SkinListModel.h"
@@ -12,18 +14,6 @@ using namespace tx::skin;
 
 namespace
 {
-
-DWORD SwapRedBlue(DWORD colour) noexcept
-{
-    return (colour & 0xFF00FF00u) | ((colour & 0xFFu) << 16) | ((colour >> 16) & 0xFFu);
-}
-
-COLORREF PremultipliedBackground(DWORD colour) noexcept
-{
-    DWORD alpha = colour >> 24;
-    return RGB((colour & 0xFF) * alpha / 255, ((colour >> 8) & 0xFF) * alpha / 255,
-               ((colour >> 16) & 0xFF) * alpha / 255);
-}
 
 // A palette index i drawn as the GDI colour i << 16 lands in the DIB pixel's low byte.
 COLORREF IndexColour(BYTE index) noexcept
@@ -115,7 +105,7 @@ HRESULT DrawBox(IOsd *osd, const ChoiceBoxLook &look, const ChoiceBoxContent &co
 
     // Message, keyed on its background so only the text's pixels reach the target.
     {
-        const COLORREF background = PremultipliedBackground(look.style.background);
+        const COLORREF background = PremultiplyColour(look.style.background);
         const int top = y + headerHeight + look.margin.values[2];
         const int bottom = y + h - look.margin.values[3];
         FillOpaque(dc, x, top, x + w, bottom, background);
@@ -148,7 +138,7 @@ HRESULT DrawBox(IOsd *osd, const ChoiceBoxLook &look, const ChoiceBoxContent &co
         const bool selected = i == content.selected;
         const SkinStyle &style = selected ? look.styleFocus : look.styleNosel;
         const HFONT font = selected ? look.fontFocus : look.fontNosel;
-        const COLORREF background = PremultipliedBackground(style.background);
+        const COLORREF background = PremultiplyColour(style.background);
         FillOpaque(dc, band.left, band.top, band.right, band.bottom, background);
         const int saved = ::SaveDC(dc);
         if (font)

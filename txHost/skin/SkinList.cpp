@@ -1,6 +1,8 @@
 // The list element: rows, sorting, the scrolling window, focus movement and drawing.
 #include "txHost/skin/SkinList.h"
 
+#include "txHost/skin/SkinControlDraw.h"
+
 #include "comkit/Bstr.h"
 #include "comkit/Handles.h"
 #include "comkit/HResult.h"
@@ -55,20 +57,6 @@ int DefaultTextCompare(const SkinString &a, const SkinString &b) noexcept
     return CompareSkinStrings(a.c_str(), b.c_str());
 }
 std::atomic<SkinTextCompare> g_textCompare{&DefaultTextCompare};
-
-// 0xAABBGGRR (skin order) <-> 0xAARRGGBB (palette and DIB order).
-DWORD SwapRedBlue(DWORD colour) noexcept
-{
-    return (colour & 0xFF00FF00u) | ((colour & 0xFFu) << 16) | ((colour >> 16) & 0xFFu);
-}
-
-// The style's background with red, green and blue scaled by its alpha byte; a GDI colour.
-COLORREF PremultipliedBackground(DWORD colour) noexcept
-{
-    DWORD alpha = colour >> 24;
-    return RGB((colour & 0xFF) * alpha / 255, ((colour >> 8) & 0xFF) * alpha / 255,
-               ((colour >> 16) & 0xFF) * alpha / 255);
-}
 
 void FillOpaque(HDC dc, int left, int top, int right, int bottom, COLORREF colour) noexcept
 {
@@ -584,7 +572,7 @@ HRESULT CSkinList::DrawList(IOsd *osd) noexcept
         const SkinListItem &item = m_items[static_cast<size_t>(index)];
         const bool selected = index == selection;
         const SkinStyle &style = selected ? selectedLook.style : nosel.style;
-        const COLORREF background = PremultipliedBackground(style.background);
+        const COLORREF background = PremultiplyColour(style.background);
         FillOpaque(dc, cellX, rowY, cellX + cw, rowY + height, background);
         HFONT font = selected ? selectedFont : m_fontNosel;
         {
